@@ -1,0 +1,176 @@
+// Language choice and message strings.
+#include "language.h"
+
+#include <stdio.h>
+#include <string.h>
+
+#include "trace.h"
+
+char cExecutePath[MAX_PATH];
+char str_ConfigINI[MAX_PATH];
+int g_trayMenuId;
+
+char str_CardName[100];
+char str_NoCardMsg[100];
+char str_Title[100];
+char str_CurrentSettings[100];
+char str_Default[100];
+char str_OK[100];
+char str_Cancel[100];
+char str_Profile[100];
+char str_SaveAs[100];
+char str_Confirmation[100];
+char str_DeleteProfileMsg[100];
+char str_KeepClockMsg[200];
+
+namespace {
+
+// One column of the message table.
+struct MessageSet {
+    const char* cardName;
+    const char* noCardMsg;
+    const char* title;
+    const char* currentSettings;
+    const char* defaultEntry;
+    const char* ok;
+    const char* cancel;
+    const char* profile;
+    const char* saveAs;
+    const char* confirmation;
+    const char* deleteProfileMsg;
+    const char* keepClockMsg;
+};
+
+// Every system but the two below.
+const MessageSet kDefaultSet = {
+    "Zyk Graphic Card",
+    "Please Install Zyk Graphic card.",
+    "Zyk Velotune V1.0a",
+    "(Current settings)",
+    "Default",
+    "OK",
+    "Cancel",
+    "Profile",
+    "Save as",
+    "Confirmation",
+    "Are you sure you want to delete this profile?",
+    "Your AGP clock has been changed.\nDo you want to keep these changed ?",
+};
+
+// English systems: the delete question has a blank before the question mark.
+const MessageSet kEnglishSet = {
+    kDefaultSet.cardName, kDefaultSet.noCardMsg, kDefaultSet.title,
+    kDefaultSet.currentSettings, kDefaultSet.defaultEntry, kDefaultSet.ok,
+    kDefaultSet.cancel, kDefaultSet.profile, kDefaultSet.saveAs,
+    kDefaultSet.confirmation,
+    "Are you sure you want to delete this profile ?",
+    kDefaultSet.keepClockMsg,
+};
+
+// Traditional Chinese (Taiwan), Big5. Every byte is escaped: Big5 trail bytes are
+// often ASCII letters, which would otherwise run into the hexadecimal escapes.
+const MessageSet kChineseSet = {
+    // "Zyk顯示卡"
+    "Zyk\xC5\xE3\xA5\xDC\xA5\x64",
+    // "請安裝Zyk顯示卡."
+    "\xBD\xD0\xA6\x77\xB8\xCB" "Zyk\xC5\xE3\xA5\xDC\xA5\x64.",
+    "Zyk Velotune V1.0a",
+    // "現在設定值"
+    "\xB2\x7B\xA6\x62\xB3\x5D\xA9\x77\xAD\xC8",
+    // "預設值"
+    "\xB9\x77\xB3\x5D\xAD\xC8",
+    // "確定"
+    "\xBD\x54\xA9\x77",
+    // "取消"
+    "\xA8\xFA\xAE\xF8",
+    // "設定檔"
+    "\xB3\x5D\xA9\x77\xC0\xC9",
+    // "另存新檔"
+    "\xA5\x74\xA6\x73\xB7\x73\xC0\xC9",
+    // "確認"
+    "\xBD\x54\xBB\x7B",
+    // "你確定消除這個設定檔 ?"
+    "\xA7\x41\xBD\x54\xA9\x77\xAE\xF8\xB0\xA3\xB3\x6F\xAD\xD3\xB3\x5D\xA9\x77\xC0\xC9 ?",
+    // "你的電腦顯示卡時脈已經修改.\n你確定保留設定值 ?"
+    "\xA7\x41\xAA\xBA\xB9\x71\xB8\xA3\xC5\xE3\xA5\xDC\xA5\x64\xAE\xC9\xAF\xDF\xA4\x77"
+    "\xB8\x67\xAD\xD7\xA7\xEF.\n"
+    "\xA7\x41\xBD\x54\xA9\x77\xAB\x4F\xAF\x64\xB3\x5D\xA9\x77\xAD\xC8 ?",
+};
+
+const int kTrayMenuEnglish = 130;
+const int kTrayMenuChinese = 131;
+const LANGID kChineseTaiwan = 0x0404;
+const WORD kPrimaryEnglish = 0x09;
+
+template <size_t N>
+void Copy(char (&to)[N], const char* from)
+{
+    lstrcpynA(to, from, N);
+}
+
+void CopySet(const MessageSet& set)
+{
+    Copy(str_CardName, set.cardName);
+    Copy(str_NoCardMsg, set.noCardMsg);
+    Copy(str_Title, set.title);
+    Copy(str_CurrentSettings, set.currentSettings);
+    Copy(str_Default, set.defaultEntry);
+    Copy(str_OK, set.ok);
+    Copy(str_Cancel, set.cancel);
+    Copy(str_Profile, set.profile);
+    Copy(str_SaveAs, set.saveAs);
+    Copy(str_Confirmation, set.confirmation);
+    Copy(str_DeleteProfileMsg, set.deleteProfileMsg);
+    Copy(str_KeepClockMsg, set.keepClockMsg);
+}
+
+// Bounded: a directory near MAX_PATH gives a cut (unusable) path, never an overrun.
+void FormatConfigPath(const char* fileName)
+{
+    snprintf(str_ConfigINI, sizeof str_ConfigINI, "%s\\%s", cExecutePath, fileName);
+    TraceMessage("str_ConfigINI=<%s>", str_ConfigINI);
+}
+
+} // namespace
+
+void SetGlobalStringWith(LanguageReader readSystemLanguage)
+{
+    TraceMessage("SetGlobalString()");
+
+    // Before Vista a path that fills the buffer is not terminated.
+    GetModuleFileNameA(nullptr, cExecutePath, sizeof cExecutePath);
+    cExecutePath[sizeof cExecutePath - 1] = '\0';
+    TraceMessage("cExecutePath=<%s>", cExecutePath);
+
+    char* lastBackslash = strrchr(cExecutePath, '\\');
+    if (lastBackslash)
+        *lastBackslash = '\0';
+    else
+        lstrcpyA(cExecutePath, "."); // no directory reported: look in the current one
+    TraceMessage("cExecutePath=<%s>", cExecutePath);
+
+    LANGID id = readSystemLanguage();
+    TraceMessage("GetSystemDefaultLangID()=0x%x %d", id, id);
+    WORD primary = PRIMARYLANGID(id);
+    WORD sub = SUBLANGID(id);
+    TraceMessage("LangID=0x%x 0x%x 0x%x", id, primary, sub);
+
+    FormatConfigPath("Config_USA.INI");
+    CopySet(kDefaultSet);
+    g_trayMenuId = kTrayMenuEnglish;
+
+    if (primary == kPrimaryEnglish) {
+        FormatConfigPath("Config_USA.INI");
+        CopySet(kEnglishSet);
+        g_trayMenuId = kTrayMenuEnglish;
+    } else if (id == kChineseTaiwan) {
+        FormatConfigPath("Config_CHT.INI");
+        CopySet(kChineseSet);
+        g_trayMenuId = kTrayMenuChinese;
+    }
+}
+
+void SetGlobalString()
+{
+    SetGlobalStringWith(GetSystemDefaultLangID);
+}

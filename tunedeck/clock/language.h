@@ -1,0 +1,30 @@
+// The program's language: chosen once at start from the system default language,
+// then only read. Texts are ANSI bytes; the Chinese ones are Big5 (code page 950).
+#pragma once
+#include <windows.h>
+
+extern char cExecutePath[MAX_PATH];   // directory of tunedeck.exe, no trailing backslash
+extern char str_ConfigINI[MAX_PATH];  // skin file beside the executable
+extern int g_trayMenuId;              // tray menu resource (130 English, 131 Chinese)
+
+extern char str_CardName[100];
+extern char str_NoCardMsg[100];
+extern char str_Title[100];
+extern char str_CurrentSettings[100];
+extern char str_Default[100];
+extern char str_OK[100];
+extern char str_Cancel[100];
+extern char str_Profile[100];
+extern char str_SaveAs[100];
+extern char str_Confirmation[100];
+extern char str_DeleteProfileMsg[100];
+extern char str_KeepClockMsg[200];
+
+// Fills every global above from the system default language. Called once, by the
+// main frame's constructor, before any window or message exists.
+void SetGlobalString();
+
+// The same with the language read through another routine: tests use it to play a
+// system of each language.
+typedef LANGID (WINAPI *LanguageReader)(void);
+void SetGlobalStringWith(LanguageReader readSystemLanguage);
