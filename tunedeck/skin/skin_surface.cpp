@@ -1,0 +1,47 @@
+// The skinned dialog's outline, face and drag.
+#include "skin_surface.h"
+
+#include "mask_region.h"
+#include "skin_config.h"
+
+HRGN ApplySkinRegion(HWND dialog, const char* configPath, int dx, int dy) {
+    char maskPath[SKIN_BITMAP_SIZE];
+    SkinReadMaskPath(configPath, maskPath);
+    HBITMAP mask = (HBITMAP)LoadImageA(nullptr, maskPath, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE);
+    HRGN region = RegionFromMaskBitmap(mask, SKIN_MASK_KEY, SKIN_MASK_TOLERANCE);
+    if (mask) DeleteObject(mask);  // nothing needs the mask once the outline exists
+    if (!region) return nullptr;
+    OffsetRgn(region, dx, dy);  // mask pixel (0, 0) on the client origin
+    SetWindowRgn(dialog, region, TRUE);
+    return region;
+}
+
+BOOL PaintSkinFace(HWND dialog, HDC dc, const char* configPath) {
+    RECT wr;
+    GetWindowRect(dialog, &wr);
+    const int width = wr.right - wr.left, height = wr.bottom - wr.top;
+
+    char facePath[SKIN_BITMAP_SIZE];
+    SkinReadFacePath(configPath, facePath);
+    HBITMAP face = (HBITMAP)LoadImageA(nullptr, facePath, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE);
+    if (!face) {
+        // No picture to take a size from: one plain colour rather than stale pixels.
+        RECT cr;
+        GetClientRect(dialog, &cr);
+        HBRUSH brush = CreateSolidBrush(RGB(32, 34, 38));
+        FillRect(dc, &cr, brush);
+        DeleteObject(brush);
+        return TRUE;
+    }
+    HDC mem = CreateCompatibleDC(dc);
+    HGDIOBJ old = SelectObject(mem, face);
+    BitBlt(dc, 0, 0, width, height, mem, 0, 0, SRCCOPY);
+    SelectObject(mem, old);
+    DeleteDC(mem);
+    DeleteObject(face);
+    return TRUE;
+}
+
+void StartSkinDrag(HWND dialog, LPARAM pressPoint) {
+    PostMessageA(dialog, WM_NCLBUTTONDOWN, HTCAPTION, pressPoint);
+}
