@@ -1,0 +1,85 @@
+/* The simulated machine behind the port driver: PCI configuration mechanism 1 at
+ * 0xCF8/0xCFC over buses 0-255, a handful of PCI functions, and the graphics cards'
+ * I/O register windows. Plain C without any runtime: it is built into the kernel
+ * driver GenPort1.sys as well as into user programs. */
+#ifndef SIMCARD_H
+#define SIMCARD_H
+
+#include <stdint.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+#define SIM_MAX_DEVICES 32
+#define SIM_CONFIG_DWORDS 64      /* 256 bytes of configuration space */
+#define SIM_CARD_REGISTERS 256    /* index registers 0x00..0xFF of a card */
+
+#define SIM_CONFIG_ADDRESS_PORT 0xCF8
+#define SIM_CONFIG_DATA_PORT 0xCFC
+#define SIM_CARD_INDEX_OFFSET 8   /* index port = I/O base + 8 */
+#define SIM_CARD_DATA_OFFSET 12   /* data port = I/O base + 12 */
+
+/* Where a function sits, in the bit layout of the configuration address:
+ * bus << 16 | device << 11 | function << 8. */
+#define SIM_LOCATION(bus, dev, fn) \
+    ((((uint32_t)(bus) & 0xFF) << 16) | (((uint32_t)(dev) & 0x1F) << 11) | (((uint32_t)(fn) & 7) << 8))
+
+typedef struct SimAccess {
+    int write;      /* 1 for out, 0 for in */
+    int width;      /* 1, 2 or 4 bytes */
+    uint16_t port;
+    uint32_t value; /* the value written, or the value the read returned */
+} SimAccess;
+
+/* What the model tells its host: every port access in order, and every change of a
+ * card's index registers (so that the host can keep them across loads). */
+typedef struct SimHooks {
+    void (*accessed)(void *ctx, const SimAccess *access);
+    void (*registersChanged)(void *ctx, int slot, const uint32_t *registers);
+    void *ctx;
+} SimHooks;
+
+typedef struct SimDevice {
+    int present;
+    int isCard;                         /* claims the I/O window of config register 0x14 */
+    uint32_t location;                  /* SIM_LOCATION */
+    uint32_t config[SIM_CONFIG_DWORDS]; /* read-only: configuration writes are ignored */
+    uint32_t registers[SIM_CARD_REGISTERS];
+    uint8_t index;                      /* the index register selected through the index port */
+} SimDevice;
+
+typedef struct SimModel {
+    SimDevice devices[SIM_MAX_DEVICES];
+    uint32_t configAddress;             /* last dword written to 0xCF8 */
+    SimHooks hooks;
+} SimModel;
+
+/* Empties the machine: no devices, configuration address 0, hooks kept. */
+void sim_model_clear(SimModel *model);
+
+/* Puts a device into a slot (0..SIM_MAX_DEVICES-1). registers may be 0 (all zero).
+ * Returns 0 for a bad slot. */
+int sim_model_put(SimModel *model, int slot, uint32_t location, const uint32_t *config,
+                  int isCard, const uint32_t *registers);
+
+/* The card (slot) whose I/O window starts at ioBase, or -1. */
+int sim_model_find_card(const SimModel *model, uint16_t ioBase);
+
+/* Port access of width 1, 2 or 4. Ports nobody claims read all ones; writes to them
+ * are dropped. Every access is reported through hooks.accessed. */
+uint32_t sim_in(SimModel *model, uint16_t port, int width);
+void sim_out(SimModel *model, uint16_t port, int width, uint32_t value);
+
+/* The access log as text, one line of SIM_LOG_LINE bytes per access:
+ * "W4 0CF8 80010000\n": R or W, the width, the port and the value, in upper-case hex. */
+#define SIM_LOG_LINE 17
+void sim_format_access(const SimAccess *access, char line[SIM_LOG_LINE]);
+/* Parses one line (without needing the newline); returns 0 if it is malformed. */
+int sim_parse_access(const char *line, int length, SimAccess *access);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif
