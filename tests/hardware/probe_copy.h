@@ -1,0 +1,31 @@
+// A private copy of busprobe.dll (fresh recorded state for each test), bound by its
+// import table to the portgate.dll beside the test program.
+#pragma once
+#include <windows.h>
+#include <string>
+
+struct ProbeCopy {
+    ProbeCopy();
+    ~ProbeCopy();
+
+    std::string dll;
+    HMODULE module = nullptr;
+    int (*zykOpen_PCI)();
+    int (*zykClose_PCI)();
+    int (*ATIAGP_Check)();
+    int (*ATIAGP_GetSSID)();
+    double (*ATIAGP_GetGPUClock)();
+    double (*ATIAGP_GetMemClock)();
+    int (*ATIAGP_SetGPUClock)(int);
+    int (*ATIAGP_SetMemClock)(int);
+
+    // Runs one hardware operation inside a bracket, as the program does.
+    template <typename F>
+    auto Bracket(F operation)
+    {
+        zykOpen_PCI();
+        auto result = operation();
+        zykClose_PCI();
+        return result;
+    }
+};
