@@ -1,0 +1,37 @@
+/* The direct road, emulated: a program that executes in/out itself (as portgate does
+ * on the Windows 95 family) gets a privileged-instruction exception for each; the
+ * handler installed here serves the instruction from the simulated machine, with the
+ * same scenario store and access log as GenPort1.sys, and resumes after it. */
+#ifndef PORTEMU_H
+#define PORTEMU_H
+
+#include <stdint.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* Loads the scenario and opens the log, and adds the exception handler the first time.
+ * Call it again after changing the scenario: like a driver load, it reads it afresh. */
+void portemu_install(void);
+/* Removes the handler and closes the log; port instructions fault again. */
+void portemu_remove(void);
+
+/* One decoded port instruction. */
+typedef struct PortInstruction {
+    int length;     /* bytes, prefixes included */
+    int write;      /* out */
+    int width;      /* 1, 2 or 4 */
+    int immediate;  /* port is the 8-bit immediate, not DX */
+    uint16_t port;  /* the immediate port (when immediate) */
+} PortInstruction;
+
+/* Decodes in/out at code (opcodes E4-E7 with an 8-bit port, EC-EF with the port in DX,
+ * 0x66 for words). Returns 0 when code is no port instruction. */
+int portemu_decode(const uint8_t *code, PortInstruction *out);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif
