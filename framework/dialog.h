@@ -58,6 +58,8 @@ public:
     BOOL IsModalRunning() const { return m_bContinueModal; }
 
 protected:
+    HWND CreateFromTemplate(HWND owner);
+
     UINT m_nIDTemplate;
     CWnd* m_pParentWnd;
     INT_PTR m_nModalResult = -1;

@@ -199,6 +199,11 @@ public:
     static const CWnd wndTop, wndBottom, wndTopMost, wndNoTopMost;
 
 protected:
+    // Binds the next window created on this thread to this object, before that window
+    // receives its first message; UnhookWindowCreate ends it (TRUE if it was bound).
+    void HookWindowCreate();
+    BOOL UnhookWindowCreate();
+
     WNDPROC m_pfnSuper = nullptr;   // the procedure the window had before it was bound
     bool m_bCreated = false;        // the window was created by this object
 
