@@ -1,0 +1,41 @@
+// OK and Cancel of the main dialog: a new pair reaches the card only with the
+// user's confirmation, and is taken back when the user declines.
+#include "card_clocks.h"
+#include "keepclockdlg.h"
+#include "maindlg.h"
+
+void CTarnwell2Dlg::StoreCurrentPair(int engine, int memory) {
+    Store().StoreCurrent(ClockPair{engine, memory});
+}
+
+// The committed pair back on the card and on the sliders.
+void CTarnwell2Dlg::RevertToCommitted() {
+    ApplyClocks(m_nSavedEngineClock, m_nSavedMemoryClock);
+    m_nEngineClock = m_nSavedEngineClock;
+    m_nMemoryClock = m_nSavedMemoryClock;
+    m_sliderEngine.SetPos(m_nEngineClock);
+    m_sliderMemory.SetPos(m_nMemoryClock);
+    Invalidate(TRUE);
+}
+
+void CTarnwell2Dlg::OnButtonOk() {
+    if (m_nEngineClock == m_nSavedEngineClock && m_nMemoryClock == m_nSavedMemoryClock) {
+        CDialog::OnOK();  // nothing to apply
+        return;
+    }
+    ApplyClocks(m_nEngineClock, m_nMemoryClock);
+    CKeepClockDlg question;
+    INT_PTR answer = question.DoModal();
+    if (answer == IDOK) {
+        StoreCurrentPair(m_nEngineClock, m_nMemoryClock);
+        EndDialog(IDOK);
+    } else if (answer == IDCANCEL) {
+        RevertToCommitted();
+        EndDialog(IDCANCEL);
+    }
+    // Any other answer (a quit request ended the question): the card keeps the pair.
+    EnableButton(IDC_BUTTON_TEST, FALSE);
+}
+
+// The card keeps whatever it runs; the registry is not touched.
+void CTarnwell2Dlg::OnButtonCancel() { EndDialog(IDCANCEL); }

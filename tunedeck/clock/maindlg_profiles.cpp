@@ -1,0 +1,87 @@
+// The profile list of the main dialog: two fixed entries, then the named profiles.
+// Choosing an entry only moves the sliders; OK or Test puts the pair on the card.
+#include <string.h>
+
+#include <string>
+
+#include "language.h"
+#include "maindlg.h"
+#include "profilenamedlg.h"
+
+enum { kCurrentIndex = 0, kDefaultIndex = 1 };
+
+// The entry whose text begins with the current-settings label, searching after
+// index 0 and wrapping around.
+void CTarnwell2Dlg::SelectCurrentSettings() { m_cbProfiles.SelectString(kCurrentIndex, str_CurrentSettings); }
+
+void CTarnwell2Dlg::OnSelchangeProfile() {
+    int index = m_cbProfiles.GetCurSel();
+    if (index == CB_ERR) return;
+    // Names of up to 79 characters come from the list; each is used whole.
+    std::string text(static_cast<size_t>(m_cbProfiles.GetLBTextLen(index)) + 1, '\0');
+    m_cbProfiles.GetLBText(index, &text[0]);
+    text.resize(strlen(text.c_str()));
+
+    // A value that cannot be read keeps what the slider shows.
+    ClockPair pair = {m_sliderEngine.GetPos(), m_sliderMemory.GetPos()};
+    if (index == kDefaultIndex) {
+        Store().LoadDefault(&pair);
+        EnableButton(IDC_BUTTON_DELETE, FALSE);
+    } else if (index == kCurrentIndex) {
+        pair = ClockPair{m_nSavedEngineClock, m_nSavedMemoryClock};
+        EnableButton(IDC_BUTTON_DELETE, FALSE);
+    } else {
+        Store().LoadProfile(text, &pair);
+        EnableButton(IDC_BUTTON_DELETE, TRUE);
+    }
+    m_nEngineClock = pair.engine;
+    m_nMemoryClock = pair.memory;
+    if (m_nEngineClock != m_nSavedEngineClock || m_nMemoryClock != m_nSavedMemoryClock)
+        EnableButton(IDC_BUTTON_TEST, TRUE);
+
+    m_sliderEngine.SetPos(m_nEngineClock);
+    m_sliderMemory.SetPos(m_nMemoryClock);
+    InvalidateRect(&m_rcEngineText, TRUE);
+    InvalidateRect(&m_rcMemoryText, TRUE);
+}
+
+void CTarnwell2Dlg::OnButtonSaveAs() {
+    char name[CProfileNameDlg::NAME_MAX + 1];
+    memset(name, 0, sizeof(name));
+    CProfileNameDlg dialog;
+    dialog.DoModal();
+    if (dialog.m_bAccepted) {
+        memcpy(name, dialog.m_szName, sizeof(name));
+        ClockPair pair = {m_sliderEngine.GetPos(), m_sliderMemory.GetPos()};
+        // Fixed labels, empty names and names with a backslash are not saved.
+        if (Store().SaveProfile(name, pair) == SaveResult::Saved) {
+            int index = m_cbProfiles.FindStringExact(kCurrentIndex, name);
+            if (index == CB_ERR) {
+                index = m_cbProfiles.AddString(name);
+                EnableButton(IDC_BUTTON_DELETE, TRUE);
+            }
+            m_cbProfiles.SetCurSel(index);
+        }
+    }
+    Invalidate(TRUE);
+}
+
+void CTarnwell2Dlg::OnButtonDelete() {
+    if (::MessageBoxA(m_hWnd, str_DeleteProfileMsg, str_Confirmation,
+                      MB_OKCANCEL | MB_ICONEXCLAMATION) != IDOK)
+        return;
+    int index = m_cbProfiles.GetCurSel();
+    // The fixed entries are never deleted (the button is off while they are selected).
+    if (index == CB_ERR || index == kCurrentIndex || index == kDefaultIndex) return;
+    std::string text(static_cast<size_t>(m_cbProfiles.GetLBTextLen(index)) + 1, '\0');
+    m_cbProfiles.GetLBText(index, &text[0]);
+    text.resize(strlen(text.c_str()));
+    Store().DeleteProfile(text);
+
+    m_cbProfiles.DeleteString(static_cast<UINT>(index));
+    SelectCurrentSettings();
+    m_sliderEngine.SetPos(m_nSavedEngineClock);
+    m_sliderMemory.SetPos(m_nSavedMemoryClock);
+    EnableButton(IDC_BUTTON_DELETE, FALSE);
+    Invalidate(TRUE);
+}

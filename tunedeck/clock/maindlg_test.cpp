@@ -1,0 +1,32 @@
+// Test: the pending pair on the card while the demonstration program runs, then the
+// keep-or-revert question; the dialog stays open either way.
+#include "card_clocks.h"
+#include "keepclockdlg.h"
+#include "maindlg.h"
+#include "test_run.h"
+
+void CTarnwell2Dlg::OnButtonTest() {
+    char commandLine[MAX_PATH + 2];
+    bool haveProgram = OwnDemoCommandLine(commandLine, sizeof(commandLine));
+
+    ApplyClocks(m_nEngineClock, m_nMemoryClock);
+    // Blocks for up to five seconds; a program that cannot start is not reported.
+    if (haveProgram) RunDemoProgram(commandLine);
+
+    CKeepClockDlg question;
+    INT_PTR answer = question.DoModal();
+    if (answer == IDOK) {
+        // What the synthesiser really runs becomes the committed and stored pair.
+        ReadClocks(&m_nEngineClock, &m_nMemoryClock);
+        m_nSavedEngineClock = m_nEngineClock;
+        m_nSavedMemoryClock = m_nMemoryClock;
+        StoreCurrentPair(m_nEngineClock, m_nMemoryClock);
+        m_sliderEngine.SetPos(m_nEngineClock);
+        m_sliderMemory.SetPos(m_nMemoryClock);
+    } else if (answer == IDCANCEL) {
+        RevertToCommitted();
+    }
+    EnableButton(IDC_BUTTON_TEST, FALSE);
+    InvalidateRect(&m_rcEngineText, TRUE);
+    InvalidateRect(&m_rcMemoryText, TRUE);
+}
