@@ -1,7 +1,7 @@
 /* The exception handler that serves port instructions from the model. */
 #include <windows.h>
 #include "portemu.h"
-#include "simstore.h"
+#include "simstore_user.h"
 
 static SimModel model;
 static PVOID handler;
@@ -29,6 +29,8 @@ static LONG CALLBACK onException(PEXCEPTION_POINTERS info)
     port = in.immediate ? in.port : (uint16_t)DX(c);
 
     EnterCriticalSection(&lock);
+    if (simstore_changed())
+        simstore_open(&model);
     if (in.write) {
         sim_out(&model, port, in.width, (uint32_t)AX(c));
     } else {

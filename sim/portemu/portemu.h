@@ -11,8 +11,9 @@
 extern "C" {
 #endif
 
-/* Loads the scenario and opens the log, and adds the exception handler the first time.
- * Call it again after changing the scenario: like a driver load, it reads it afresh. */
+/* Loads the scenario, opens the log and adds the exception handler. The scenario is
+ * loaded again whenever it has been edited since (sim::Reset, AddCard, ...), as if
+ * the machine had been rebuilt; otherwise the model keeps its state. */
 void portemu_install(void);
 /* Removes the handler and closes the log; port instructions fault again. */
 void portemu_remove(void);

@@ -3,6 +3,8 @@
  *   RegistersNN REG_BINARY the card's 256 index registers (dwords), kept up to date by
  *               whoever runs the model, so that they survive a driver reload
  *   LogFile     REG_SZ     the access log's path (SIM_DEFAULT_LOG when absent)
+ *   Generation  REG_DWORD  bumped by every scenario edit, so that a model running
+ *               in a long-lived process (the direct road) knows to load it again
  * The store has two implementations with this one interface: the kernel driver's
  * (Zw* calls) and the user programs' (Win32 registry and files). */
 #ifndef SIMSTORE_H
@@ -18,6 +20,7 @@ extern "C" {
 #define SIM_VALUE_LOGFILE "LogFile"
 #define SIM_VALUE_DEVICE "Device"
 #define SIM_VALUE_REGISTERS "Registers"
+#define SIM_VALUE_GENERATION "Generation"
 #define SIM_DEFAULT_LOG "C:\\zyksim\\access.log"
 
 #define SIM_DEVICE_IS_CARD 1u

@@ -104,6 +104,26 @@ void simstore_log_path(char *path, int size)
     }
 }
 
+static DWORD generation(HKEY key)
+{
+    DWORD value = 0, type = 0, size = sizeof(value);
+    if (!key || RegQueryValueExA(key, SIM_VALUE_GENERATION, NULL, &type, (BYTE *)&value, &size) !=
+                    ERROR_SUCCESS || type != REG_DWORD)
+        return 0;
+    return value;
+}
+
+void simstore_touch(void)
+{
+    HKEY key = openKey(KEY_READ | KEY_WRITE);
+    DWORD next;
+    if (!key)
+        return;
+    next = generation(key) + 1;
+    RegSetValueExA(key, SIM_VALUE_GENERATION, 0, REG_DWORD, (const BYTE *)&next, sizeof(next));
+    RegCloseKey(key);
+}
+
 static int loadFrom(HKEY key, SimModel *model)
 {
     static SimDeviceRecord record;
@@ -134,6 +154,12 @@ int simstore_load(SimModel *model)
 /* While the model runs, the key and the log stay open: one write per access. */
 static HKEY runKey;
 static HANDLE runLog = INVALID_HANDLE_VALUE;
+static DWORD runGeneration;
+
+int simstore_changed(void)
+{
+    return runKey && generation(runKey) != runGeneration;
+}
 
 static void logAccess(void *ctx, const SimAccess *access)
 {
@@ -163,6 +189,7 @@ int simstore_open(SimModel *model)
     int count;
     simstore_close(model);
     runKey = openKey(KEY_READ | KEY_WRITE);
+    runGeneration = generation(runKey);
     count = loadFrom(runKey, model);
     simstore_log_path(path, sizeof(path));
     runLog = CreateFileA(path, FILE_APPEND_DATA | SYNCHRONIZE,

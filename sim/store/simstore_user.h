@@ -22,6 +22,11 @@ int simstore_write_registers(int slot, const uint32_t registers[SIM_CARD_REGISTE
 /* The access log's path (DOS form). Creates its folder so that writers can open it. */
 void simstore_log_path(char *path, int size);
 
+/* Marks the scenario as edited (see SIM_VALUE_GENERATION). */
+void simstore_touch(void);
+/* 1 when the scenario was edited since simstore_open loaded it. */
+int simstore_changed(void);
+
 /* The scenario as a model, without log or hooks. Returns the number of devices. */
 int simstore_load(SimModel *model);
 

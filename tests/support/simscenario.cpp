@@ -51,6 +51,7 @@ void putDevice(int bus, int dev, int fn, uint32_t reg00, uint32_t reg2C, uint32_
     registers[0x0A] = clockReg0A;
     if (!simstore_write_device(slot, &record) || !simstore_write_registers(slot, registers))
         fail("cannot write the scenario");
+    simstore_touch();
 }
 
 int cardSlot(uint16_t ioBase)
@@ -66,6 +67,7 @@ void Reset()
 {
     for (int slot = 0; slot < SIM_MAX_DEVICES; slot++)
         simstore_remove_device(slot);
+    simstore_touch();
     ClearAccessLog();
 }
 
@@ -101,6 +103,7 @@ void SetIoRegister(uint16_t ioBase, int index, uint32_t value)
     registers[index] = value;
     if (!simstore_write_registers(slot, registers))
         fail("cannot write the card's registers");
+    simstore_touch();
 }
 
 void DefaultScenario()

@@ -1,7 +1,7 @@
 // Scenarios for the simulated machine, for tests and tools: which PCI functions sit
 // where, the cards and their index registers, and the log of every port access.
-// Changes reach the model at its next load: the next GenPort1 start, or the next
-// portemu_install() on the direct road.
+// Changes reach the model at its next load: the next GenPort1 start, or (direct road)
+// the next port instruction after the edit.
 #pragma once
 
 #include <cstdint>
