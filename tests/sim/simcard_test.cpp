@@ -1,0 +1,193 @@
+// The machine model on its own: configuration mechanism 1, the cards' I/O windows,
+// what nobody claims, and what the model reports to its host.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "simcard.h"
+
+namespace {
+
+class Machine : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::memset(&model, 0, sizeof model);
+        sim_model_clear(&model);
+        model.hooks.accessed = [](void* ctx, const SimAccess* a) {
+            static_cast<Machine*>(ctx)->log.push_back(*a);
+        };
+        model.hooks.registersChanged = [](void* ctx, int slot, const uint32_t* regs) {
+            static_cast<Machine*>(ctx)->stored.push_back({slot, regs[0x0A]});
+        };
+        model.hooks.ctx = this;
+    }
+
+    void Put(int slot, int bus, int dev, int fn, uint32_t reg00, uint32_t reg2C, uint32_t reg14,
+             bool card, uint32_t clock = 0)
+    {
+        uint32_t config[SIM_CONFIG_DWORDS] = {};
+        uint32_t regs[SIM_CARD_REGISTERS] = {};
+        config[0x00 / 4] = reg00;
+        config[0x2C / 4] = reg2C;
+        config[0x14 / 4] = reg14;
+        regs[0x0A] = clock;
+        ASSERT_TRUE(sim_model_put(&model, slot, SIM_LOCATION(bus, dev, fn), config, card, regs));
+    }
+
+    uint32_t Config(uint32_t address, uint16_t port = 0xCFC, int width = 4)
+    {
+        sim_out(&model, 0xCF8, 4, address);
+        return sim_in(&model, port, width);
+    }
+
+    uint32_t CardRegister(uint16_t base, uint8_t index)
+    {
+        sim_out(&model, base + 8, 1, index);
+        return sim_in(&model, base + 12, 4);
+    }
+
+    SimModel model;
+    std::vector<SimAccess> log;
+    struct Stored { int slot; uint32_t clock; };
+    std::vector<Stored> stored;
+};
+
+TEST_F(Machine, NothingThereReadsAllOnesAndSwallowsWrites)
+{
+    Put(0, 1, 0, 0, 0x52461002, 0x0A125A4B, 0xD001, true);
+    EXPECT_EQ(0xFFFFFFFFu, Config(0x80020000)) << "bus 2 is empty";
+    EXPECT_EQ(0xFFFFFFFFu, Config(0x80010100)) << "function 1 of the card is absent";
+    EXPECT_EQ(0xFFFFFFFFu, Config(0x80010800)) << "device 1 is absent";
+    EXPECT_EQ(0xFFu, sim_in(&model, 0x300, 1));
+    EXPECT_EQ(0xFFFFu, sim_in(&model, 0x300, 2));
+    EXPECT_EQ(0xFFFFFFFFu, sim_in(&model, 0x300, 4));
+    sim_out(&model, 0x300, 4, 0x12345678);
+    EXPECT_EQ(0xFFFFFFFFu, sim_in(&model, 0x300, 4));
+    EXPECT_EQ(0xFFFFFFFFu, sim_in(&model, 0xD000, 4)) << "the card claims only index and data";
+    EXPECT_EQ(0xFFFFFFFFu, sim_in(&model, 0xD010, 4));
+}
+
+TEST_F(Machine, ConfigurationAddressSelectsBusDeviceFunctionAndDwordRegister)
+{
+    Put(0, 0, 0, 0, 0x71908086, 0, 0, false);
+    Put(1, 255, 31, 7, 0x11112222, 0x33334444, 0, false);
+    Put(2, 1, 0, 0, 0x52461002, 0x0A125A4B, 0xD001, true);
+    Put(3, 1, 0, 1, 0x52471002, 0, 0, false);
+    EXPECT_EQ(0x71908086u, Config(0x80000000));
+    EXPECT_EQ(0x11112222u, Config(0x80FFFF00));
+    EXPECT_EQ(0x33334444u, Config(0x80FFFF2C));
+    EXPECT_EQ(0x52461002u, Config(0x80010000));
+    EXPECT_EQ(0x52471002u, Config(0x80010100));
+    EXPECT_EQ(0x0A125A4Bu, Config(0x8001002F)) << "the low two bits are not part of the register";
+    EXPECT_EQ(0x0000D001u, Config(0xFF010014)) << "bits 30-24 are ignored";
+    EXPECT_EQ(0u, Config(0x80010040)) << "registers not in the scenario read 0";
+    EXPECT_EQ(0xFFFFFFFFu, Config(0x00010000)) << "without the enable bit nothing answers";
+    EXPECT_EQ(0x00010000u, sim_in(&model, 0xCF8, 4)) << "the address register reads back";
+}
+
+TEST_F(Machine, DataPortGivesByteAndWordSlicesOfTheAddressedDword)
+{
+    Put(0, 1, 0, 0, 0x52461002, 0x0A125A4B, 0xD001, true);
+    sim_out(&model, 0xCF8, 4, 0x8001002C);
+    EXPECT_EQ(0x4Bu, sim_in(&model, 0xCFC, 1));
+    EXPECT_EQ(0x5Au, sim_in(&model, 0xCFD, 1));
+    EXPECT_EQ(0x12u, sim_in(&model, 0xCFE, 1));
+    EXPECT_EQ(0x0Au, sim_in(&model, 0xCFF, 1));
+    EXPECT_EQ(0x5A4Bu, sim_in(&model, 0xCFC, 2));
+    EXPECT_EQ(0x0A12u, sim_in(&model, 0xCFE, 2));
+    EXPECT_EQ(0xFFFFFFFFu, sim_in(&model, 0xCFD, 4)) << "a dword may not run past 0xCFF";
+    EXPECT_EQ(0xFFFFu, sim_in(&model, 0xCFF, 2));
+}
+
+TEST_F(Machine, OnlyADwordAtCf8SetsTheAddressAndConfigurationWritesAreDropped)
+{
+    Put(0, 1, 0, 0, 0x52461002, 0x0A125A4B, 0xD001, true);
+    sim_out(&model, 0xCF8, 4, 0x80010000);
+    sim_out(&model, 0xCF8, 1, 0x2C);
+    sim_out(&model, 0xCFA, 2, 0x0001);
+    EXPECT_EQ(0x80010000u, sim_in(&model, 0xCF8, 4));
+    EXPECT_EQ(0xFFu, sim_in(&model, 0xCF8, 1));
+    sim_out(&model, 0xCFC, 4, 0xDEADBEEF);
+    EXPECT_EQ(0x52461002u, sim_in(&model, 0xCFC, 4));
+}
+
+TEST_F(Machine, CardWindowComesFromRegister14)
+{
+    Put(0, 1, 0, 0, 0x52461002, 0x0A125A4B, 0x1234E001, true, 0x00A0A00C);
+    Put(1, 1, 1, 0, 0x52461002, 0x0A125A4B, 0xC000, true, 0x11111111);   // memory BAR: no window
+    Put(2, 2, 0, 0, 0x813910EC, 0x813910EC, 0xB001, false);              // not a card
+    EXPECT_EQ(0x00A0A00Cu, CardRegister(0xE000, 0x0A)) << "the high 16 bits are dropped";
+    EXPECT_EQ(0xFFFFFFFFu, CardRegister(0xC000, 0x0A));
+    EXPECT_EQ(0xFFFFFFFFu, CardRegister(0xB000, 0x0A));
+    EXPECT_EQ(0, sim_model_find_card(&model, 0xE000));
+    EXPECT_EQ(-1, sim_model_find_card(&model, 0xC000));
+    EXPECT_EQ(-1, sim_model_find_card(&model, 0xB000));
+}
+
+TEST_F(Machine, IndexSelectsTheRegisterThatTheDataPortReadsAndWrites)
+{
+    Put(0, 1, 0, 0, 0x52461002, 0x0A125A4B, 0xD001, true, 0x00A0A00C);
+    Put(1, 1, 2, 0, 0x52461002, 0x0A125A4B, 0xD101, true, 0x00303006);
+    sim_out(&model, 0xD008, 1, 0x0A);
+    sim_out(&model, 0xD108, 1, 0x0B);
+    EXPECT_EQ(0x0Au, sim_in(&model, 0xD008, 1)) << "each card keeps its own index";
+    EXPECT_EQ(0x00A0A00Cu, sim_in(&model, 0xD00C, 4));
+    EXPECT_EQ(0xA0u, sim_in(&model, 0xD00E, 1));
+    EXPECT_EQ(0x00A0u, sim_in(&model, 0xD00E, 2));
+    sim_out(&model, 0xD00C, 4, 0x0085A00C);
+    sim_out(&model, 0xD00D, 1, 0x90);
+    sim_out(&model, 0xD00E, 2, 0x1286);
+    EXPECT_EQ(0x1286900Cu, sim_in(&model, 0xD00C, 4)) << "narrow writes replace their slice";
+    EXPECT_EQ(0x00303006u, CardRegister(0xD100, 0x0A)) << "the other card is untouched";
+    sim_out(&model, 0xD008, 4, 0xFFFFFF05);
+    EXPECT_EQ(0x05u, sim_in(&model, 0xD008, 4)) << "only the low byte is the index";
+    sim_out(&model, 0xD009, 1, 0x0A);
+    EXPECT_EQ(0x05u, sim_in(&model, 0xD008, 1)) << "base + 9 does not select";
+
+    ASSERT_EQ(3u, stored.size()) << "every data write is handed to the host";
+    EXPECT_EQ(0, stored[0].slot);
+    EXPECT_EQ(0x0085A00Cu, stored[0].clock);
+    EXPECT_EQ(0x1286900Cu, stored[2].clock);
+}
+
+TEST_F(Machine, ReportsEveryAccessInOrderWithTheValueSeen)
+{
+    Put(0, 1, 0, 0, 0x52461002, 0x0A125A4B, 0xD001, true, 0x00A0A00C);
+    sim_out(&model, 0xCF8, 4, 0x80010000);
+    sim_in(&model, 0xCFC, 4);
+    sim_out(&model, 0xD008, 1, 0x10A);
+    sim_in(&model, 0xD00C, 4);
+    sim_in(&model, 0x80, 2);
+    ASSERT_EQ(5u, log.size());
+    auto is = [](const SimAccess& a, int write, int width, uint16_t port, uint32_t value) {
+        return a.write == write && a.width == width && a.port == port && a.value == value;
+    };
+    EXPECT_TRUE(is(log[0], 1, 4, 0xCF8, 0x80010000));
+    EXPECT_TRUE(is(log[1], 0, 4, 0xCFC, 0x52461002));
+    EXPECT_TRUE(is(log[2], 1, 1, 0xD008, 0x0A)) << "a byte write carries its low 8 bits";
+    EXPECT_TRUE(is(log[3], 0, 4, 0xD00C, 0x00A0A00C));
+    EXPECT_TRUE(is(log[4], 0, 2, 0x0080, 0xFFFF));
+    EXPECT_TRUE(stored.empty()) << "index writes and reads change no register";
+}
+
+TEST(AccessLine, RoundTripsAndRejectsGarbage)
+{
+    SimAccess a = {1, 2, 0xD00E, 0x1286};
+    char line[SIM_LOG_LINE];
+    sim_format_access(&a, line);
+    EXPECT_EQ("W2 D00E 00001286\n", std::string(line, SIM_LOG_LINE));
+    SimAccess back = {};
+    ASSERT_TRUE(sim_parse_access(line, SIM_LOG_LINE, &back));
+    EXPECT_EQ(1, back.write);
+    EXPECT_EQ(2, back.width);
+    EXPECT_EQ(0xD00E, back.port);
+    EXPECT_EQ(0x1286u, back.value);
+    EXPECT_FALSE(sim_parse_access("R3 0CF8 00000000\n", SIM_LOG_LINE, &back));
+    EXPECT_FALSE(sim_parse_access("X4 0CF8 00000000\n", SIM_LOG_LINE, &back));
+    EXPECT_FALSE(sim_parse_access("R4 0CG8 00000000\n", SIM_LOG_LINE, &back));
+    EXPECT_FALSE(sim_parse_access("R4 0CF8 0000", 12, &back));
+}
+
+}  // namespace

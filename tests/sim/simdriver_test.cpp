@@ -1,0 +1,151 @@
+// GenPort1.sys under the service manager: the six requests on the scenario, their
+// length checks, the exclusive device, and card registers that outlive the driver.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "driver_service.h"
+#include "genport_ioctl.h"
+#include "simscenario.h"
+
+namespace {
+
+using sim::In;
+using sim::Out;
+using Log = std::vector<sim::PortAccess>;
+
+class Driver : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        sim::DefaultScenario();
+        ASSERT_TRUE(service.Start()) << "StartService error " << service.lastError;
+        device = service.Open();
+        ASSERT_NE(INVALID_HANDLE_VALUE, device) << GetLastError();
+    }
+    void TearDown() override
+    {
+        if (device != INVALID_HANDLE_VALUE)
+            CloseHandle(device);
+    }
+
+    DriverService service;
+    HANDLE device = INVALID_HANDLE_VALUE;
+};
+
+TEST_F(Driver, ServesTheScenarioAndLogsEachRequestInOrder)
+{
+    const uint32_t cardIds = sim::ConfigAddress(1, 0, 0, 0x2C);
+    WritePort(device, 0xCF8, 4, cardIds);
+    EXPECT_EQ(0x0A125A4Bu, ReadPort(device, 0xCFC, 4));
+    EXPECT_EQ(0x0A12u, ReadPort(device, 0xCFE, 2));
+    EXPECT_EQ(0x4Bu, ReadPort(device, 0xCFC, 1));
+    WritePort(device, 0xCF8, 4, sim::ConfigAddress(3, 0, 0, 0));
+    EXPECT_EQ(0xFFFFFFFFu, ReadPort(device, 0xCFC, 4));
+    WritePort(device, 0xD008, 1, 0x0A);
+    EXPECT_EQ(sim::kDefaultClock, ReadPort(device, 0xD00C, 4));
+    WritePort(device, 0xD00C, 2, 0xB00C);
+    EXPECT_EQ((Log{Out(4, 0xCF8, cardIds), In(4, 0xCFC, 0x0A125A4B), In(2, 0xCFE, 0x0A12),
+                   In(1, 0xCFC, 0x4B), Out(4, 0xCF8, 0x80030000), In(4, 0xCFC, 0xFFFFFFFF),
+                   Out(1, 0xD008, 0x0A), In(4, 0xD00C, sim::kDefaultClock),
+                   Out(2, 0xD00C, 0xB00C)}),
+              sim::AccessLog());
+    EXPECT_EQ(0x00A0B00Cu, sim::IoRegister(sim::kDefaultIoBase, 0x0A))
+        << "a register is stored as soon as it is written";
+}
+
+TEST_F(Driver, RefusesAnyOtherLengthAndUnknownCodes)
+{
+    struct Row { DWORD code; DWORD in, out; };
+    const Row rows[] = {
+        {GENPORT_IOCTL_READ_BYTE, 4, 1},  {GENPORT_IOCTL_READ_WORD, 4, 2},
+        {GENPORT_IOCTL_READ_DWORD, 4, 4}, {GENPORT_IOCTL_WRITE_BYTE, 5, 0},
+        {GENPORT_IOCTL_WRITE_WORD, 6, 0}, {GENPORT_IOCTL_WRITE_DWORD, 8, 0},
+    };
+    unsigned char in[16] = {0xF8, 0x0C, 0, 0, 0x00, 0x00, 0x01, 0x80};
+    unsigned char out[16];
+    sim::ClearAccessLog();
+    for (const Row& r : rows) {
+        const DWORD ins[] = {r.in - 1, r.in + 1, 0};
+        const DWORD outs[] = {r.out ? r.out - 1 : 1, r.out + 1};
+        for (DWORD inLength : ins) {
+            DWORD error = 0;
+            EXPECT_FALSE(Request(device, r.code, in, inLength, out, r.out, nullptr, &error))
+                << std::hex << r.code << " input " << std::dec << inLength;
+            EXPECT_EQ(DWORD(ERROR_INVALID_PARAMETER), error);
+        }
+        for (DWORD outLength : outs) {
+            DWORD error = 0;
+            EXPECT_FALSE(Request(device, r.code, in, r.in, out, outLength, nullptr, &error))
+                << std::hex << r.code << " output " << std::dec << outLength;
+            EXPECT_EQ(DWORD(ERROR_INVALID_PARAMETER), error);
+        }
+    }
+    const DWORD unknown[] = {0x9C40640C, 0x9C406401, 0x9C40A44C, 0x9C416400, 0x00220000};
+    for (DWORD code : unknown) {
+        DWORD error = 0;
+        EXPECT_FALSE(Request(device, code, in, 4, out, 4, nullptr, &error)) << std::hex << code;
+        EXPECT_EQ(DWORD(ERROR_INVALID_FUNCTION), error);
+    }
+    const uint32_t beyond = 0x10CF8;
+    DWORD error = 0;
+    EXPECT_FALSE(Request(device, GENPORT_IOCTL_READ_DWORD, &beyond, 4, out, 4, nullptr, &error));
+    EXPECT_EQ(DWORD(ERROR_INVALID_PARAMETER), error);
+    EXPECT_TRUE(sim::AccessLog().empty()) << "a refused request touches no port";
+
+    DWORD returned = 0;
+    EXPECT_TRUE(Request(device, GENPORT_IOCTL_WRITE_DWORD, in, 8, nullptr, 0, &returned));
+    EXPECT_EQ(0u, returned);
+    EXPECT_TRUE(Request(device, GENPORT_IOCTL_READ_WORD, in, 4, out, 2, &returned));
+    EXPECT_EQ(2u, returned);
+    EXPECT_EQ((Log{Out(4, 0xCF8, 0x80010000), In(2, 0xCF8, 0xFFFF)}), sim::AccessLog())
+        << "a word at 0xCF8 is not the address register";
+}
+
+TEST_F(Driver, TheDeviceServesOnlyTheHandleThatOpenedItFirst)
+{
+    HANDLE second = service.Open();
+    ASSERT_NE(INVALID_HANDLE_VALUE, second) << "the open itself is not refused here";
+    uint32_t port = 0xCF8, value = 0;
+    DWORD error = 0;
+    EXPECT_FALSE(Request(second, GENPORT_IOCTL_READ_DWORD, &port, 4, &value, 4, nullptr, &error));
+    EXPECT_EQ(DWORD(ERROR_ACCESS_DENIED), error);
+    EXPECT_TRUE(Request(device, GENPORT_IOCTL_READ_DWORD, &port, 4, &value, 4));
+    CloseHandle(second);
+
+    CloseHandle(device);
+    device = service.Open();
+    ASSERT_NE(INVALID_HANDLE_VALUE, device);
+    EXPECT_TRUE(Request(device, GENPORT_IOCTL_READ_DWORD, &port, 4, &value, 4))
+        << "after the owner closed, the next open owns the device";
+}
+
+TEST_F(Driver, CardRegistersOutliveTheDriverAndEditsWaitForTheNextStart)
+{
+    WritePort(device, 0xD008, 1, 0x0A);
+    WritePort(device, 0xD00C, 4, 0x0085A00C);
+    WritePort(device, 0xD008, 1, 0x3F);
+    WritePort(device, 0xD00C, 4, 0x12345678);
+    sim::SetIoRegister(sim::kDefaultIoBase, 0x20, 0xCAFE);
+    WritePort(device, 0xD008, 1, 0x20);
+    EXPECT_EQ(0u, ReadPort(device, 0xD00C, 4)) << "the running driver keeps what it loaded";
+    CloseHandle(device);
+    device = INVALID_HANDLE_VALUE;
+    ASSERT_TRUE(service.Stop()) << service.lastError;
+
+    EXPECT_EQ(0x0085A00Cu, sim::IoRegister(sim::kDefaultIoBase, 0x0A));
+    EXPECT_EQ(0x12345678u, sim::IoRegister(sim::kDefaultIoBase, 0x3F));
+
+    ASSERT_TRUE(service.Start()) << service.lastError;
+    device = service.Open();
+    ASSERT_NE(INVALID_HANDLE_VALUE, device);
+    WritePort(device, 0xD008, 1, 0x0A);
+    EXPECT_EQ(0x0085A00Cu, ReadPort(device, 0xD00C, 4));
+    WritePort(device, 0xD008, 1, 0x3F);
+    EXPECT_EQ(0x12345678u, ReadPort(device, 0xD00C, 4));
+    WritePort(device, 0xD008, 1, 0x20);
+    EXPECT_EQ(0xCAFEu, ReadPort(device, 0xD00C, 4)) << "the edit is seen at the next start";
+}
+
+}  // namespace
