@@ -35,16 +35,17 @@
 #define IDC_STATIC_SAVEAS       1019
 
 // Commands. The Option command opens the main dialog; the others are the
-// framework's standard command ids (guarded: the framework may define them too).
+// framework's standard command ids, spelt as the framework spells them so that
+// both definitions agree.
 #define ID_OPTION               32771
 #ifndef ID_APP_EXIT
-#define ID_APP_EXIT             57665
+#define ID_APP_EXIT             0xE141  // 57665
 #endif
 #ifndef ID_APP_ABOUT
 #define ID_APP_ABOUT            57664
 #endif
 #ifndef ID_HELP
-#define ID_HELP                 57670
+#define ID_HELP                 0xE146  // 57670
 #endif
 #ifndef ID_EDIT_UNDO
 #define ID_EDIT_UNDO            57643
@@ -61,7 +62,7 @@
 
 // The framework's application-title string.
 #ifndef AFX_IDS_APP_TITLE
-#define AFX_IDS_APP_TITLE       57344
+#define AFX_IDS_APP_TITLE       0xE000  // 57344
 #endif
 // Child id of the frame's view.
 #ifndef AFX_IDW_PANE_FIRST

@@ -1,0 +1,187 @@
+// The hidden frame in this process: the start-up checks (card through the simulated
+// machine, display depth and no-card message intercepted in the import table), its
+// window, view and tray icon, and the Option command's guard.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "import_hook.h"
+#include "language.h"
+#include "mainfrm.h"
+#include "resource.h"
+#include "simscenario.h"
+#include "tray_recorder.h"
+
+namespace {
+
+int g_bitsPerPixel;
+int(WINAPI* g_realDeviceCaps)(HDC, int);
+struct Shown { HWND owner; std::string text, caption; UINT type; };
+std::vector<Shown> g_messages;
+
+int WINAPI FakeDeviceCaps(HDC dc, int index)
+{
+    if (index == BITSPIXEL)
+        return g_bitsPerPixel;
+    return g_realDeviceCaps(dc, index);
+}
+
+int WINAPI RecordMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
+{
+    g_messages.push_back({owner, text ? text : "", caption ? caption : "", type});
+    return IDOK;
+}
+
+// The quit code a start-up check requested, or none.
+bool TakeQuit(int* code)
+{
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            *code = (int)msg.wParam;
+            return true;
+        }
+    }
+    return false;
+}
+
+class FrameTest : public ::testing::Test {
+protected:
+    FrameTest()
+        : depth("gdi32.dll", "GetDeviceCaps", reinterpret_cast<void*>(&FakeDeviceCaps)),
+          box("user32.dll", "MessageBoxA", reinterpret_cast<void*>(&RecordMessageBox))
+    {
+        g_realDeviceCaps = reinterpret_cast<int(WINAPI*)(HDC, int)>(depth.original());
+        g_messages.clear();
+        g_bitsPerPixel = 32;
+        sim::DefaultScenario();
+        int ignored;
+        TakeQuit(&ignored);
+    }
+    ~FrameTest() override { sim::DefaultScenario(); }
+
+    TrayRecorder shell;
+    ScopedImport depth;
+    ScopedImport box;
+};
+
+TEST_F(FrameTest, CardAndColoursPresentStartCleanly)
+{
+    for (int bits : {32, 16, 8, 5}) {
+        g_bitsPerPixel = bits;
+        CMainFrame* frame = new CMainFrame;
+        EXPECT_FALSE(frame->HasStartFailed()) << bits;
+        EXPECT_FALSE(frame->IsDialogOpen());
+        delete frame;
+        int code;
+        EXPECT_FALSE(TakeQuit(&code)) << bits;
+    }
+    EXPECT_TRUE(g_messages.empty());
+    EXPECT_STREQ("Zyk Velotune V1.0a", str_Title); // the language was chosen
+}
+
+TEST_F(FrameTest, SixteenColoursOrFewerQuitSilently)
+{
+    for (int bits : {4, 1}) {
+        g_bitsPerPixel = bits;
+        CMainFrame* frame = new CMainFrame;
+        EXPECT_TRUE(frame->HasStartFailed()) << bits;
+        delete frame;
+        int code = 0;
+        ASSERT_TRUE(TakeQuit(&code)) << bits;
+        EXPECT_EQ(-1, code);
+    }
+    EXPECT_TRUE(g_messages.empty());
+}
+
+TEST_F(FrameTest, NoCardShowsOneMessageInTheLanguageAndQuits)
+{
+    sim::Reset();
+    CMainFrame* frame = new CMainFrame;
+    EXPECT_TRUE(frame->HasStartFailed());
+    delete frame;
+    int code = 0;
+    ASSERT_TRUE(TakeQuit(&code));
+    EXPECT_EQ(-1, code);
+    ASSERT_EQ(1u, g_messages.size());
+    EXPECT_EQ(nullptr, g_messages[0].owner);
+    EXPECT_EQ(std::string(str_NoCardMsg), g_messages[0].text);
+    EXPECT_EQ("Zyk Velotune V1.0a", g_messages[0].caption);
+    EXPECT_EQ((UINT)MB_OK, g_messages[0].type);
+}
+
+TEST_F(FrameTest, BothChecksFailingStillShowOneMessage)
+{
+    sim::Reset();
+    g_bitsPerPixel = 4;
+    CMainFrame* frame = new CMainFrame;
+    EXPECT_TRUE(frame->HasStartFailed());
+    delete frame;
+    int code = 0;
+    ASSERT_TRUE(TakeQuit(&code));
+    EXPECT_EQ(-1, code);
+    EXPECT_EQ(1u, g_messages.size());
+}
+
+TEST_F(FrameTest, LoadedFrameHasItsViewAndTrayIcon)
+{
+    CMainFrame* frame = new CMainFrame;
+    ASSERT_TRUE(frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE, nullptr, nullptr));
+    HWND hwnd = frame->m_hWnd;
+
+    // The frame: unseen, no client edge, a class with no styles, cursor or brush.
+    EXPECT_FALSE(GetWindowLongPtrA(hwnd, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+    EXPECT_EQ(0u, GetClassLongPtrA(hwnd, GCL_STYLE));
+    EXPECT_EQ(0u, GetClassLongPtrA(hwnd, GCLP_HCURSOR));
+    EXPECT_EQ(0u, GetClassLongPtrA(hwnd, GCLP_HBRBACKGROUND));
+
+    // The view: pane child, client edge, no border, double clicks, window colour.
+    HWND view = GetDlgItem(hwnd, AFX_IDW_PANE_FIRST);
+    ASSERT_NE(nullptr, view);
+    LONG_PTR style = GetWindowLongPtrA(view, GWL_STYLE);
+    EXPECT_TRUE(style & WS_CHILD);
+    EXPECT_TRUE(style & WS_VISIBLE);
+    EXPECT_FALSE(style & WS_BORDER);
+    EXPECT_TRUE(GetWindowLongPtrA(view, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+    EXPECT_EQ((ULONG_PTR)(CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW), GetClassLongPtrA(view, GCL_STYLE));
+    EXPECT_EQ((ULONG_PTR)(COLOR_WINDOW + 1), GetClassLongPtrA(view, GCLP_HBRBACKGROUND));
+
+    // The tray icon: the frame gets the callbacks, the title is the tooltip and the
+    // icon id is the language's tray menu.
+    ASSERT_EQ(1u, shell.Requests().size());
+    const TrayRequest& add = shell.Requests()[0];
+    EXPECT_EQ((DWORD)NIM_ADD, add.message);
+    EXPECT_EQ(hwnd, add.window);
+    EXPECT_EQ((UINT)(WM_USER + 10), add.callback);
+    EXPECT_EQ((UINT)g_trayMenuId, add.id);
+    EXPECT_EQ("Zyk Velotune V1.0a", add.tip);
+    EXPECT_EQ(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_PROGRAM)), add.icon);
+
+    // Tray callbacks go through the frame to the icon: a foreign id is refused, a
+    // double click posts the Option command.
+    EXPECT_EQ(0, SendMessageA(hwnd, WM_USER + 10, g_trayMenuId + 7, WM_LBUTTONDBLCLK));
+    EXPECT_EQ(1, SendMessageA(hwnd, WM_USER + 10, g_trayMenuId, WM_LBUTTONDBLCLK));
+    MSG msg;
+    ASSERT_TRUE(PeekMessageA(&msg, hwnd, WM_COMMAND, WM_COMMAND, PM_REMOVE));
+    EXPECT_EQ((WPARAM)ID_OPTION, msg.wParam);
+
+    // Destroying the window deletes the frame, which removes the icon.
+    shell.Clear();
+    DestroyWindow(hwnd);
+    ASSERT_EQ(1u, shell.Requests().size());
+    EXPECT_EQ((DWORD)NIM_DELETE, shell.Requests()[0].message);
+}
+
+TEST_F(FrameTest, OptionIsIgnoredAfterAFailedStart)
+{
+    g_bitsPerPixel = 4;
+    CMainFrame* frame = new CMainFrame;
+    ASSERT_TRUE(frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE, nullptr, nullptr));
+    // Would run the dialog's modal loop (and block here) were the guard missing.
+    SendMessageA(frame->m_hWnd, WM_COMMAND, ID_OPTION, 0);
+    EXPECT_FALSE(frame->IsDialogOpen());
+    DestroyWindow(frame->m_hWnd);
+}
+
+} // namespace

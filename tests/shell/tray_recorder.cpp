@@ -1,0 +1,53 @@
+#include "tray_recorder.h"
+
+std::vector<TrayRequest> TrayRecorder::s_requests;
+BOOL TrayRecorder::s_answer = TRUE;
+DWORD TrayRecorder::s_version = 0;
+
+TrayRecorder::TrayRecorder()
+    : m_notify("shell32.dll", "Shell_NotifyIconA", reinterpret_cast<void*>(&TrayRecorder::Record)),
+      m_version("kernel32.dll", "GetVersion", reinterpret_cast<void*>(&TrayRecorder::Version))
+{
+    s_requests.clear();
+    s_answer = TRUE;
+    s_version = reinterpret_cast<DWORD(WINAPI*)()>(m_version.original())();
+}
+
+TrayRecorder::~TrayRecorder()
+{
+    s_requests.clear();
+}
+
+void TrayRecorder::ReportVersion(DWORD version)
+{
+    s_version = version;
+}
+
+BOOL WINAPI TrayRecorder::Record(DWORD message, PNOTIFYICONDATAA data)
+{
+    TrayRequest r;
+    r.message = message;
+    r.size = data->cbSize;
+    r.window = data->hWnd;
+    r.id = data->uID;
+    r.flags = data->uFlags;
+    r.callback = data->uCallbackMessage;
+    r.icon = data->hIcon;
+    r.tip.assign(data->szTip, strnlen(data->szTip, sizeof data->szTip));
+    s_requests.push_back(r);
+    return s_answer;
+}
+
+DWORD WINAPI TrayRecorder::Version()
+{
+    return s_version;
+}
+
+std::vector<HICON> TrayRecorder::ModifiedIcons() const
+{
+    std::vector<HICON> icons;
+    for (const TrayRequest& r : s_requests)
+        if (r.message == NIM_MODIFY && (r.flags & NIF_ICON))
+            icons.push_back(r.icon);
+    return icons;
+}

@@ -1,0 +1,398 @@
+// CTrayIcon against a recorded shell: the requests it sends, its menu, the double
+// click, the icon lists and the animation.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "resource.h"
+#include "text.h"
+#include "tray_recorder.h"
+#include "trayicon.h"
+
+namespace {
+
+const UINT kCallback = WM_USER + 10;
+const UINT kIconId = IDR_TRAY_MENU_ENGLISH;
+
+// A hidden top-level window standing in for the program's frame.
+class TargetWindow : public CWnd {
+public:
+    TargetWindow() { CreateEx(0, RegisterWndClass(0), "target", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr); }
+    ~TargetWindow() override { DestroyWindow(); }
+};
+
+// Messages posted to 'window' so far (removed from the queue).
+std::vector<MSG> TakePosted(HWND window)
+{
+    std::vector<MSG> posted;
+    MSG msg;
+    while (PeekMessageA(&msg, window, 0, 0, PM_REMOVE | PM_NOYIELD))
+        if (msg.message != WM_PAINT && msg.message != WM_TIMER)
+            posted.push_back(msg);
+    return posted;
+}
+
+HICON ProgramIcon()
+{
+    return LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_PROGRAM));
+}
+
+class TrayIconTest : public ::testing::Test {
+protected:
+    TrayRecorder shell;
+    TargetWindow target;
+};
+
+TEST_F(TrayIconTest, InstallSendsTheWholeVersion4Record)
+{
+    CTrayIcon tray;
+    ASSERT_TRUE(tray.Install(&target, kCallback, "Zyk Velotune V1.0a", ProgramIcon(), kIconId));
+
+    ASSERT_EQ(1u, shell.Requests().size());
+    const TrayRequest& add = shell.Requests()[0];
+    EXPECT_EQ((DWORD)NIM_ADD, add.message);
+    EXPECT_EQ((DWORD)NOTIFYICONDATAA_V1_SIZE, add.size);
+#ifndef _WIN64
+    EXPECT_EQ(88u, add.size);
+#endif
+    EXPECT_EQ(target.m_hWnd, add.window);
+    EXPECT_EQ(kIconId, add.id);
+    EXPECT_EQ((UINT)(NIF_MESSAGE | NIF_ICON | NIF_TIP), add.flags);
+    EXPECT_EQ(kCallback, add.callback);
+    EXPECT_EQ(ProgramIcon(), add.icon);
+    EXPECT_EQ("Zyk Velotune V1.0a", add.tip);
+    EXPECT_EQ(ProgramIcon(), tray.GetIcon());
+    EXPECT_STREQ("Zyk Velotune V1.0a", tray.GetTip().c_str());
+    // The hidden window exists even though the frame gets the callbacks.
+    EXPECT_TRUE(IsWindow(tray.m_hWnd));
+    EXPECT_FALSE(IsWindowVisible(tray.m_hWnd));
+}
+
+TEST_F(TrayIconTest, WithoutTargetTheOwnWindowGetsTheCallbacks)
+{
+    CTrayIcon tray(nullptr, kCallback, "tip", ProgramIcon(), kIconId);
+    ASSERT_EQ(1u, shell.Requests().size());
+    EXPECT_EQ(tray.m_hWnd, shell.Requests()[0].window);
+    ASSERT_NE(nullptr, tray.m_hWnd);
+    // A callback message reaches HandleTrayMessage through the window; a foreign id
+    // is not this icon's.
+    EXPECT_EQ(0, SendMessageA(tray.m_hWnd, kCallback, 999, WM_LBUTTONDOWN));
+    EXPECT_EQ(1, SendMessageA(tray.m_hWnd, kCallback, kIconId, WM_LBUTTONDOWN));
+}
+
+TEST_F(TrayIconTest, LongTooltipsAreCutToTheRecord)
+{
+    std::string longTip(100, 'x');
+    for (size_t i = 0; i < longTip.size(); ++i)
+        longTip[i] = (char)('a' + i % 26);
+    CTrayIcon tray;
+    ASSERT_TRUE(tray.Install(&target, kCallback, longTip.c_str(), ProgramIcon(), kIconId));
+    EXPECT_EQ(longTip.substr(0, 63), shell.Requests().back().tip);
+
+    ASSERT_TRUE(tray.SetTip(longTip.c_str()));
+    EXPECT_EQ((UINT)NIF_TIP, shell.Requests().back().flags);
+    EXPECT_EQ(longTip.substr(0, 63), shell.Requests().back().tip);
+    EXPECT_STREQ(longTip.substr(0, 63).c_str(), tray.GetTip().c_str());
+    // The members behind the record are intact.
+    EXPECT_EQ(ProgramIcon(), tray.GetIcon());
+    UINT entry;
+    BOOL byPosition;
+    tray.GetDefaultEntry(entry, byPosition);
+    EXPECT_EQ(0u, entry);
+    EXPECT_TRUE(byPosition);
+}
+
+TEST_F(TrayIconTest, CallbacksForAnotherIconAreNotHandled)
+{
+    CTrayIcon tray(&target, kCallback, "tip", ProgramIcon(), kIconId);
+    shell.Clear();
+    EXPECT_EQ(0, tray.HandleTrayMessage(kIconId + 1, WM_RBUTTONUP));
+    EXPECT_EQ(0, tray.HandleTrayMessage(kIconId + 1, WM_LBUTTONDBLCLK));
+    EXPECT_TRUE(TakePosted(target.m_hWnd).empty());
+    EXPECT_TRUE(shell.Requests().empty());
+}
+
+TEST_F(TrayIconTest, SingleClicksAndButtonDownDoNothing)
+{
+    CTrayIcon tray(&target, kCallback, "tip", ProgramIcon(), kIconId);
+    TakePosted(target.m_hWnd);
+    for (UINT mouse : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONDOWN, WM_MOUSEMOVE})
+        EXPECT_EQ(1, tray.HandleTrayMessage(kIconId, mouse)) << mouse;
+    EXPECT_TRUE(TakePosted(target.m_hWnd).empty());
+}
+
+TEST_F(TrayIconTest, DoubleClickPostsOptionToAHiddenTarget)
+{
+    CTrayIcon tray(&target, kCallback, "tip", ProgramIcon(), kIconId);
+    TakePosted(target.m_hWnd);
+    ASSERT_FALSE(target.IsWindowVisible());
+
+    EXPECT_EQ(1, tray.HandleTrayMessage(kIconId, MAKELPARAM(WM_LBUTTONDBLCLK, 0)));
+    std::vector<MSG> posted = TakePosted(target.m_hWnd);
+    ASSERT_EQ(1u, posted.size());
+    EXPECT_EQ((UINT)WM_COMMAND, posted[0].message);
+    EXPECT_EQ((WPARAM)32771, posted[0].wParam);
+    EXPECT_EQ(0, posted[0].lParam);
+    // Not minimised, so not shown either.
+    EXPECT_FALSE(target.IsWindowVisible());
+}
+
+// What the open popup looked like, read from inside the menu's own loop.
+struct OpenMenu {
+    std::vector<UINT> ids;
+    std::vector<std::string> texts;
+    UINT defaultItem = 0;
+    RECT rect = {};
+    bool seen = false;
+} g_openMenu;
+
+void CALLBACK InspectAndCloseMenu(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    HWND popup = FindWindowA("#32768", nullptr);
+    if (!popup || !IsWindowVisible(popup))
+        return;
+    KillTimer(nullptr, timer);
+    HMENU menu = reinterpret_cast<HMENU>(SendMessageA(popup, MN_GETHMENU, 0, 0));
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        char text[64] = "";
+        GetMenuStringA(menu, i, text, sizeof text, MF_BYPOSITION);
+        g_openMenu.ids.push_back(GetMenuItemID(menu, i));
+        g_openMenu.texts.push_back(text);
+    }
+    g_openMenu.defaultItem = GetMenuDefaultItem(menu, FALSE, GMDI_USEDISABLED);
+    GetWindowRect(popup, &g_openMenu.rect);
+    g_openMenu.seen = true;
+    EndMenu();
+}
+
+TEST_F(TrayIconTest, RightClickShowsThePopupAtTheCursorWithoutDefault)
+{
+    CTrayIcon tray(&target, kCallback, "tip", ProgramIcon(), kIconId);
+    ASSERT_TRUE(tray.SetDefaultEntry(0, FALSE));
+    TakePosted(target.m_hWnd);
+    SetCursorPos(200, 150);
+    POINT cursor;
+    GetCursorPos(&cursor);
+
+    g_openMenu = OpenMenu();
+    UINT_PTR timer = SetTimer(nullptr, 0, 50, InspectAndCloseMenu);
+    EXPECT_EQ(1, tray.HandleTrayMessage(kIconId, WM_RBUTTONUP));
+    KillTimer(nullptr, timer);
+
+    ASSERT_TRUE(g_openMenu.seen);
+    EXPECT_EQ((std::vector<UINT>{32771, 0, 57665}), g_openMenu.ids);
+    EXPECT_EQ("Option...", g_openMenu.texts[0]);
+    EXPECT_EQ("Close", g_openMenu.texts[2]);
+    EXPECT_NE(32771u, g_openMenu.defaultItem);
+    EXPECT_NE(57665u, g_openMenu.defaultItem);
+    EXPECT_EQ(cursor.x, g_openMenu.rect.left);
+    EXPECT_EQ(cursor.y, g_openMenu.rect.top);
+    // The WM_NULL that lets the menu open again at the next click.
+    bool sawNull = false;
+    for (const MSG& m : TakePosted(target.m_hWnd))
+        sawNull = sawNull || m.message == WM_NULL;
+    EXPECT_TRUE(sawNull);
+}
+
+TEST_F(TrayIconTest, MissingMenuRefusesTheRightClick)
+{
+    CTrayIcon tray(&target, kCallback, "tip", ProgramIcon(), 4242);
+    TakePosted(target.m_hWnd);
+    EXPECT_EQ(0, tray.HandleTrayMessage(4242, WM_RBUTTONUP));
+    EXPECT_TRUE(TakePosted(target.m_hWnd).empty());
+    // The pair is recorded even though the menu cannot be loaded.
+    EXPECT_FALSE(tray.SetDefaultEntry(2, TRUE));
+    UINT entry;
+    BOOL byPosition;
+    tray.GetDefaultEntry(entry, byPosition);
+    EXPECT_EQ(2u, entry);
+    EXPECT_TRUE(byPosition);
+}
+
+TEST_F(TrayIconTest, HideTwiceThenShowAddsTheIconOnce)
+{
+    CTrayIcon tray(&target, kCallback, "tip", ProgramIcon(), kIconId);
+    shell.Clear();
+    tray.Hide();
+    tray.Hide();
+    tray.Show();
+    tray.Show();
+    ASSERT_EQ(2u, shell.Requests().size());
+    EXPECT_EQ((DWORD)NIM_DELETE, shell.Requests()[0].message);
+    EXPECT_EQ((UINT)NIF_ICON, shell.Requests()[0].flags);
+    EXPECT_EQ((DWORD)NIM_ADD, shell.Requests()[1].message);
+    EXPECT_EQ((UINT)(NIF_MESSAGE | NIF_ICON | NIF_TIP), shell.Requests()[1].flags);
+    EXPECT_EQ("tip", shell.Requests()[1].tip);
+}
+
+TEST_F(TrayIconTest, DestructionRemovesTheIcon)
+{
+    HWND own;
+    {
+        CTrayIcon tray(&target, kCallback, "tip", ProgramIcon(), kIconId);
+        own = tray.m_hWnd;
+        shell.Clear();
+    }
+    ASSERT_EQ(1u, shell.Requests().size());
+    EXPECT_EQ((DWORD)NIM_DELETE, shell.Requests()[0].message);
+    EXPECT_EQ(0u, shell.Requests()[0].flags);
+    EXPECT_EQ(kIconId, shell.Requests()[0].id);
+    EXPECT_FALSE(IsWindow(own));
+}
+
+// Every operation that would talk to the shell after a refused or impossible install.
+void ExpectInert(CTrayIcon& tray, TrayRecorder& shell)
+{
+    shell.Clear();
+    EXPECT_FALSE(tray.SetIcon(LoadIconA(nullptr, IDI_APPLICATION)));
+    EXPECT_FALSE(tray.SetIcon((UINT)IDI_PROGRAM));
+    EXPECT_FALSE(tray.SetSystemIcon((UINT)(ULONG_PTR)IDI_WARNING));
+    EXPECT_FALSE(tray.SetTip("other"));
+    EXPECT_FALSE(tray.SetNotifyTarget(nullptr));
+    tray.Hide();
+    tray.Show();
+    tray.HideAndShow();
+    tray.Remove();
+    EXPECT_EQ(nullptr, tray.GetIcon());
+    EXPECT_TRUE(tray.GetTip().IsEmpty());
+    EXPECT_TRUE(shell.Requests().empty());
+}
+
+TEST_F(TrayIconTest, RefusedInstallMakesEveryRequestANoOp)
+{
+    shell.Answer(FALSE);
+    {
+        CTrayIcon tray;
+        EXPECT_FALSE(tray.Install(&target, kCallback, "tip", ProgramIcon(), kIconId));
+        EXPECT_EQ(1u, shell.Requests().size());
+        EXPECT_TRUE(IsWindow(tray.m_hWnd)); // made before the shell was asked
+        shell.Answer(TRUE);
+        ExpectInert(tray, shell);
+    }
+    EXPECT_TRUE(shell.Requests().empty()) << "the destructor sent a request";
+}
+
+TEST_F(TrayIconTest, OldPlatformInstallsNothing)
+{
+    shell.ReportVersion(0x00000003); // major version 3
+    {
+        CTrayIcon tray;
+        EXPECT_FALSE(tray.Install(&target, kCallback, "tip", ProgramIcon(), kIconId));
+        EXPECT_EQ(nullptr, tray.m_hWnd);
+        ExpectInert(tray, shell);
+    }
+    EXPECT_TRUE(shell.Requests().empty());
+}
+
+TEST_F(TrayIconTest, IconListsAndAdvance)
+{
+    CTrayIcon tray(&target, kCallback, "tip", ProgramIcon(), kIconId);
+    HICON a = LoadIconA(nullptr, IDI_APPLICATION);
+    HICON b = LoadIconA(nullptr, IDI_WARNING);
+    HICON c = LoadIconA(nullptr, IDI_INFORMATION);
+    ASSERT_TRUE(a && b && c && a != b && b != c && a != c);
+
+    EXPECT_FALSE(tray.AdvanceAnimation()); // empty list
+    ASSERT_TRUE(tray.SetIconArray({a, b, c}, 2));
+    EXPECT_FALSE(tray.SetIconRange(5, 4));   // refused, list kept
+    shell.Clear();
+    for (int i = 0; i < 4; ++i)
+        EXPECT_TRUE(tray.AdvanceAnimation());
+    EXPECT_EQ((std::vector<HICON>{b, c, a, b}), shell.ModifiedIcons());
+
+    // The position is kept across a new list (only Animate starts it again): it
+    // stood at the 2nd icon, so a list of two continues with its 1st.
+    ASSERT_TRUE(tray.SetIconArray({a, b}, 7)); // beyond the array: the array, no more
+    shell.Clear();
+    tray.AdvanceAnimation();
+    tray.AdvanceAnimation();
+    tray.AdvanceAnimation();
+    EXPECT_EQ((std::vector<HICON>{a, b, a}), shell.ModifiedIcons());
+
+    // One resource icon: every tick shows it.
+    ASSERT_TRUE(tray.SetIconRange(IDI_PROGRAM, IDI_PROGRAM));
+    shell.Clear();
+    tray.AdvanceAnimation();
+    tray.AdvanceAnimation();
+    EXPECT_EQ((std::vector<HICON>{ProgramIcon(), ProgramIcon()}), shell.ModifiedIcons());
+}
+
+// Pumps this thread's messages until 'done' or a generous safety limit.
+template <typename Done>
+void PumpUntil(Done done, DWORD limitMs = 20000)
+{
+    DWORD start = GetTickCount();
+    while (!done() && GetTickCount() - start < limitMs) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+    }
+}
+
+TEST_F(TrayIconTest, AnimateCyclesFromTheSecondIconAndRestoresAfterTheDuration)
+{
+    CTrayIcon tray(&target, kCallback, "tip", ProgramIcon(), kIconId);
+    HICON a = LoadIconA(nullptr, IDI_APPLICATION);
+    HICON b = LoadIconA(nullptr, IDI_WARNING);
+    HICON c = LoadIconA(nullptr, IDI_INFORMATION);
+    ASSERT_TRUE(tray.SetIconArray({a, b, c}, 2));
+    shell.Clear();
+
+    CTime started = CTime::GetCurrentTime();
+    ASSERT_TRUE(tray.Animate(500, 5));
+    CTime stopped;
+    PumpUntil([&] {
+        std::vector<HICON> icons = shell.ModifiedIcons();
+        if (!icons.empty() && icons.back() == ProgramIcon()) {
+            stopped = CTime::GetCurrentTime();
+            return true;
+        }
+        return false;
+    });
+
+    std::vector<HICON> icons = shell.ModifiedIcons();
+    ASSERT_GE(icons.size(), 4u);
+    EXPECT_EQ(ProgramIcon(), icons.back()) << "the icon before Animate is restored";
+    const HICON cycle[] = {b, c, a};
+    for (size_t i = 0; i + 1 < icons.size(); ++i)
+        ASSERT_EQ(cycle[i % 3], icons[i]) << "tick " << i;
+    // It stopped only once more than 5 whole seconds had passed, and for good.
+    EXPECT_GT((stopped - started).GetTotalSeconds(), 5);
+    EXPECT_FALSE(tray.StopAnimating()); // no timer left to kill
+    size_t count = shell.ModifiedIcons().size();
+    PumpUntil([] { return false; }, 700);
+    EXPECT_EQ(count, shell.ModifiedIcons().size());
+}
+
+TEST_F(TrayIconTest, AnimateWithoutDurationRunsUntilStopped)
+{
+    CTrayIcon tray(&target, kCallback, "tip", ProgramIcon(), kIconId);
+    HICON a = LoadIconA(nullptr, IDI_APPLICATION);
+    HICON b = LoadIconA(nullptr, IDI_WARNING);
+    ASSERT_TRUE(tray.SetIconArray({a, b}, 1));
+    shell.Clear();
+    ASSERT_TRUE(tray.Animate(50, 0));
+    PumpUntil([&] { return shell.ModifiedIcons().size() >= 5; });
+    ASSERT_GE(shell.ModifiedIcons().size(), 5u);
+    EXPECT_TRUE(tray.StopAnimating());
+    EXPECT_EQ(ProgramIcon(), shell.ModifiedIcons().back());
+    EXPECT_EQ(ProgramIcon(), tray.GetIcon());
+}
+
+TEST_F(TrayIconTest, AnimateWithEmptyListOnlyRestoresAtTheEnd)
+{
+    CTrayIcon tray(&target, kCallback, "tip", ProgramIcon(), kIconId);
+    shell.Clear();
+    ASSERT_TRUE(tray.Animate(100, 1));
+    PumpUntil([&] { return !shell.Requests().empty(); });
+    ASSERT_EQ(1u, shell.Requests().size());
+    EXPECT_EQ((DWORD)NIM_MODIFY, shell.Requests()[0].message);
+    EXPECT_EQ(ProgramIcon(), shell.Requests()[0].icon);
+    EXPECT_FALSE(tray.StopAnimating());
+}
+
+} // namespace

@@ -1,0 +1,363 @@
+// The tray icon: shell requests, popup menu, double click and animation.
+#include "trayicon.h"
+
+#include <string.h>
+#include <new>
+
+#include "app.h"
+#include "resource.h"
+#include "trace.h"
+
+namespace {
+
+// The window that menu commands and the double click's Option command go to: the
+// application's main window (the hidden frame); without one, the icon's own target.
+HWND CommandTarget(HWND fallback)
+{
+    CWinApp* app = GetApp();
+    if (app && app->m_pMainWnd && app->m_pMainWnd->m_hWnd)
+        return app->m_pMainWnd->m_hWnd;
+    return fallback;
+}
+
+} // namespace
+
+CTrayIcon::CTrayIcon()
+{
+    memset(&m_data, 0, sizeof m_data);
+}
+
+CTrayIcon::CTrayIcon(CWnd* target, UINT callbackMessage, LPCSTR tip, HICON icon, UINT iconId)
+    : CTrayIcon()
+{
+    Install(target, callbackMessage, tip, icon, iconId);
+}
+
+CTrayIcon::~CTrayIcon()
+{
+    Remove();
+    m_icons.clear();
+    DestroyWindow();
+}
+
+BOOL CTrayIcon::Request(DWORD message)
+{
+    return Shell_NotifyIconA(message, reinterpret_cast<PNOTIFYICONDATAA>(&m_data));
+}
+
+// Cut, never overrun: at most kMaxTipLength bytes, not splitting a double-byte
+// character of the ANSI code page (the Chinese title is Big5).
+void CTrayIcon::CopyTip(LPCSTR tip)
+{
+    if (!tip)
+        tip = "";
+    int length = 0;
+    for (LPCSTR p = tip; *p;) {
+        LPCSTR next = CharNextA(p);
+        if (length + (next - p) > kMaxTipLength)
+            break;
+        length += (int)(next - p);
+        p = next;
+    }
+    memcpy(m_data.szTip, tip, length);
+    m_data.szTip[length] = '\0';
+}
+
+BOOL CTrayIcon::Install(CWnd* target, UINT callbackMessage, LPCSTR tip, HICON icon, UINT iconId)
+{
+    // Tray icons need shell version 4 (Windows 95, NT 4.0 and later).
+    if (LOBYTE(LOWORD(GetVersion())) < 4) {
+        m_enabled = FALSE;
+        return FALSE;
+    }
+
+    // The own hidden window carries the animation timer; failing to make it only
+    // costs the animation.
+    if (!m_hWnd)
+        CreateEx(0, RegisterWndClass(0), "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr);
+
+    m_data.cbSize = sizeof m_data;
+    m_data.hWnd = (target && target->m_hWnd) ? target->m_hWnd : m_hWnd;
+    m_data.uID = iconId;
+    m_data.hIcon = icon;
+    m_data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    m_data.uCallbackMessage = callbackMessage;
+    CopyTip(tip);
+
+    m_enabled = Request(NIM_ADD);
+    return m_enabled;
+}
+
+void CTrayIcon::Remove()
+{
+    if (!m_enabled)
+        return;
+    m_data.uFlags = 0;
+    Request(NIM_DELETE);
+    m_enabled = FALSE;
+}
+
+void CTrayIcon::Hide()
+{
+    if (!m_enabled || m_hidden)
+        return;
+    m_data.uFlags = NIF_ICON;
+    Request(NIM_DELETE);
+    m_hidden = TRUE;
+}
+
+void CTrayIcon::Show()
+{
+    if (!m_enabled || !m_hidden)
+        return;
+    m_data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    Request(NIM_ADD);
+    m_hidden = FALSE;
+}
+
+void CTrayIcon::HideAndShow()
+{
+    Hide();
+    Show();
+}
+
+BOOL CTrayIcon::SetIcon(HICON icon)
+{
+    if (!m_enabled)
+        return FALSE;
+    m_data.uFlags = NIF_ICON;
+    m_data.hIcon = icon;
+    return Request(NIM_MODIFY);
+}
+
+BOOL CTrayIcon::SetIcon(LPCSTR resourceName)
+{
+    return SetIcon(LoadIconA(GetResourceHandle(), resourceName));
+}
+
+BOOL CTrayIcon::SetIcon(UINT resourceId)
+{
+    return SetIcon(MAKEINTRESOURCEA(resourceId));
+}
+
+BOOL CTrayIcon::SetSystemIcon(LPCSTR iconName)
+{
+    return SetIcon(LoadIconA(nullptr, iconName));
+}
+
+BOOL CTrayIcon::SetSystemIcon(UINT iconId)
+{
+    return SetSystemIcon(MAKEINTRESOURCEA(LOWORD(iconId)));
+}
+
+HICON CTrayIcon::GetIcon() const
+{
+    return m_enabled ? m_data.hIcon : nullptr;
+}
+
+BOOL CTrayIcon::SetTip(LPCSTR tip)
+{
+    if (!m_enabled)
+        return FALSE;
+    m_data.uFlags = NIF_TIP;
+    CopyTip(tip);
+    return Request(NIM_MODIFY);
+}
+
+BOOL CTrayIcon::SetTip(UINT stringId)
+{
+    CString tip;
+    if (!tip.LoadString(stringId))
+        return FALSE;
+    return SetTip(tip.c_str());
+}
+
+CString CTrayIcon::GetTip() const
+{
+    return m_enabled ? CString(m_data.szTip) : CString();
+}
+
+BOOL CTrayIcon::SetNotifyTarget(CWnd* target)
+{
+    if (!m_enabled)
+        return FALSE;
+    m_data.hWnd = target ? target->m_hWnd : nullptr;
+    m_data.uFlags = 0;
+    return Request(NIM_MODIFY);
+}
+
+CWnd* CTrayIcon::GetNotifyTarget() const
+{
+    return CWnd::FromHandle(m_data.hWnd);
+}
+
+// Replaces the list; on running out of memory shows the standard report and leaves
+// the list empty.
+BOOL CTrayIcon::AppendIcons(const std::vector<HICON>& icons)
+{
+    m_icons.clear();
+    try {
+        for (HICON icon : icons)
+            m_icons.push_back(icon);
+    } catch (const std::bad_alloc&) {
+        m_icons.clear();
+        CString caption;
+        caption.LoadString(AFX_IDS_APP_TITLE);
+        MessageBoxA(nullptr, "Out of memory.", caption.c_str(), MB_OK | MB_ICONSTOP);
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CTrayIcon::SetIconRange(UINT first, UINT last)
+{
+    if (first > last)
+        return FALSE;
+    std::vector<HICON> icons;
+    for (UINT id = first;; ++id) {
+        icons.push_back(LoadIconA(GetResourceHandle(), MAKEINTRESOURCEA(id)));
+        if (id == last)
+            break;
+    }
+    return AppendIcons(icons);
+}
+
+// Takes icons[0..last]; a 'last' beyond the array takes the whole array and no more.
+BOOL CTrayIcon::SetIconArray(const std::vector<HICON>& icons, int last)
+{
+    size_t count = last < 0 ? 0 : (size_t)last + 1;
+    if (count > icons.size())
+        count = icons.size();
+    return AppendIcons(std::vector<HICON>(icons.begin(), icons.begin() + count));
+}
+
+BOOL CTrayIcon::Animate(UINT delayMs, int seconds)
+{
+    TraceMessage("CTrayIcon::Animate");
+    StopAnimating();
+
+    m_currentIcon = 0;
+    m_startTime = CTime::GetCurrentTime();
+    m_durationSeconds = seconds;
+    m_savedIcon = GetIcon();
+
+    // Without its own window a timer would tick where nobody listens.
+    if (!m_hWnd)
+        return FALSE;
+    m_timerId = SetTimer(s_timerEventId, delayMs);
+    return m_timerId != 0;
+}
+
+BOOL CTrayIcon::AdvanceAnimation()
+{
+    if (m_icons.empty())
+        return FALSE;
+    ++m_currentIcon;
+    if (m_currentIcon >= (int)m_icons.size())
+        m_currentIcon = 0;
+    return SetIcon(m_icons[m_currentIcon]);
+}
+
+BOOL CTrayIcon::StopAnimating()
+{
+    BOOL result = FALSE;
+    if (m_timerId != 0)
+        result = KillTimer(m_timerId);
+    m_timerId = 0;
+    if (m_savedIcon)
+        SetIcon(m_savedIcon);
+    m_savedIcon = nullptr;
+    return result;
+}
+
+void CTrayIcon::OnTimer(UINT_PTR)
+{
+    LONGLONG elapsed = (CTime::GetCurrentTime() - m_startTime).GetTotalSeconds();
+    if (m_durationSeconds > 0 && elapsed > m_durationSeconds)
+        StopAnimating();
+    else
+        AdvanceAnimation();
+}
+
+// The icon's menu resource, and its first popup (null when either is missing; then
+// nothing stays loaded).
+HMENU CTrayIcon::LoadPopup(HMENU* loaded) const
+{
+    *loaded = LoadMenuA(GetResourceHandle(), MAKEINTRESOURCEA(m_data.uID));
+    if (!*loaded)
+        return nullptr;
+    HMENU popup = GetSubMenu(*loaded, 0);
+    if (!popup) {
+        DestroyMenu(*loaded);
+        *loaded = nullptr;
+    }
+    return popup;
+}
+
+BOOL CTrayIcon::SetDefaultEntry(UINT entry, BOOL byPosition)
+{
+    if (entry == m_defaultEntry && byPosition == m_defaultByPosition)
+        return TRUE;
+    m_defaultEntry = entry;
+    m_defaultByPosition = byPosition;
+
+    HMENU menu;
+    HMENU popup = LoadPopup(&menu);
+    if (!popup)
+        return FALSE;
+    SetMenuDefaultItem(popup, m_defaultEntry, m_defaultByPosition);
+    DestroyMenu(menu);
+    return TRUE;
+}
+
+void CTrayIcon::GetDefaultEntry(UINT& entry, BOOL& byPosition) const
+{
+    entry = m_defaultEntry;
+    byPosition = m_defaultByPosition;
+}
+
+LRESULT CTrayIcon::HandleTrayMessage(WPARAM wParam, LPARAM lParam)
+{
+    if (wParam != m_data.uID)
+        return 0;
+
+    HWND target = CommandTarget(m_data.hWnd);
+    switch (LOWORD(lParam)) {
+    case WM_RBUTTONUP: {
+        HMENU menu;
+        HMENU popup = LoadPopup(&menu);
+        if (!popup)
+            return 0;
+        SetMenuDefaultItem(popup, m_defaultEntry, m_defaultByPosition);
+        POINT cursor;
+        GetCursorPos(&cursor);
+        // Foreground owner plus the WM_NULL after the menu: the popup closes on a
+        // click elsewhere and opens again at the next right click.
+        ::SetForegroundWindow(target);
+        TrackPopupMenu(popup, 0, cursor.x, cursor.y, 0, target, nullptr);
+        ::PostMessageA(target, WM_NULL, 0, 0);
+        DestroyMenu(menu);
+        break;
+    }
+    case WM_LBUTTONDBLCLK:
+        if (::IsIconic(target))
+            ::ShowWindow(target, SW_SHOWNORMAL);
+        ::BringWindowToTop(target);
+        ::PostMessageA(target, WM_COMMAND, ID_OPTION, 0);
+        break;
+    default:
+        break;
+    }
+    return 1;
+}
+
+LRESULT CTrayIcon::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_TIMER) {
+        OnTimer(wParam);
+        return 0;
+    }
+    if (message != 0 && message == m_data.uCallbackMessage)
+        return HandleTrayMessage(wParam, lParam);
+    return CWnd::WindowProc(message, wParam, lParam);
+}

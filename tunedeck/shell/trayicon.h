@@ -1,0 +1,99 @@
+// CTrayIcon: one icon with a tooltip in the taskbar's tray area, its popup menu,
+// the double click that opens the main dialog, and an optional animation.
+//
+// The object owns a small hidden window: the animation timer ticks on it, and it
+// receives the icon's callback messages when no other target window is given.
+// While the icon is not installed (Install failed or never ran, or Remove ran) every
+// operation that would send a shell request does nothing or returns FALSE.
+#pragma once
+#include <windows.h>
+#include <shellapi.h>
+#include <vector>
+
+#include "text.h"
+#include "wnd.h"
+
+class CTrayIcon : public CWnd {
+public:
+    // Event id of the animation timer.
+    static const UINT s_timerEventId = 4567;
+    // Longest tooltip the record holds; longer texts are cut (at a character boundary).
+    static const int kMaxTipLength = 63;
+
+    CTrayIcon();
+    CTrayIcon(CWnd* target, UINT callbackMessage, LPCSTR tip, HICON icon, UINT iconId);
+    ~CTrayIcon() override;
+
+    // Adds the icon. The callback messages go to 'target' (or, with none, to the
+    // object's own window); 'iconId' is also the resource id of the popup menu.
+    BOOL Install(CWnd* target, UINT callbackMessage, LPCSTR tip, HICON icon, UINT iconId);
+    void Remove();
+    void Hide();
+    void Show();
+    void HideAndShow();
+
+    BOOL SetIcon(HICON icon);
+    BOOL SetIcon(LPCSTR resourceName);
+    BOOL SetIcon(UINT resourceId);
+    BOOL SetSystemIcon(LPCSTR iconName);
+    BOOL SetSystemIcon(UINT iconId);
+    HICON GetIcon() const;
+
+    BOOL SetTip(LPCSTR tip);
+    BOOL SetTip(UINT stringId);
+    CString GetTip() const;
+
+    BOOL SetNotifyTarget(CWnd* target);
+    CWnd* GetNotifyTarget() const;
+
+    // Animation frames: icon resources first..last, or icons[0..last].
+    BOOL SetIconRange(UINT first, UINT last);
+    BOOL SetIconArray(const std::vector<HICON>& icons, int last);
+    BOOL Animate(UINT delayMs, int seconds);
+    BOOL AdvanceAnimation();
+    BOOL StopAnimating();
+
+    // The popup menu's default entry, applied each time the menu is shown.
+    BOOL SetDefaultEntry(UINT entry, BOOL byPosition);
+    void GetDefaultEntry(UINT& entry, BOOL& byPosition) const;
+
+    // wParam: icon id; low word of lParam: the mouse message. 0 when the message
+    // is not for this icon (or its menu cannot be loaded), else 1.
+    virtual LRESULT HandleTrayMessage(WPARAM wParam, LPARAM lParam);
+
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+protected:
+    void OnTimer(UINT_PTR eventId);
+
+private:
+    // The shell's request record in the form of shell version 4 (88 bytes for a
+    // 32-bit program): what every request sends.
+    struct NotifyRecord {
+        DWORD cbSize;
+        HWND hWnd;
+        UINT uID;
+        UINT uFlags;
+        UINT uCallbackMessage;
+        HICON hIcon;
+        CHAR szTip[kMaxTipLength + 1];
+    };
+    static_assert(sizeof(NotifyRecord) == NOTIFYICONDATAA_V1_SIZE, "shell v4 record layout");
+
+    BOOL Request(DWORD message);
+    void CopyTip(LPCSTR tip);
+    BOOL AppendIcons(const std::vector<HICON>& icons);
+    HMENU LoadPopup(HMENU* loaded) const;
+
+    BOOL m_enabled = FALSE;
+    BOOL m_hidden = FALSE;
+    NotifyRecord m_data;
+    std::vector<HICON> m_icons;
+    UINT_PTR m_timerId = 0;
+    int m_currentIcon = 0;
+    CTime m_startTime;
+    int m_durationSeconds = 0;
+    HICON m_savedIcon = nullptr;
+    UINT m_defaultEntry = 0;
+    BOOL m_defaultByPosition = TRUE;
+};
