@@ -96,21 +96,25 @@ NTSTATUS NTAPI DriverEntry(PDRIVER_OBJECT driver, PUNICODE_STRING registryPath)
     NTSTATUS status;
 
     KeInitializeMutex(&modelLock, 0);
-    RtlInitUnicodeString(&name, DEVICE_NAME);
-    status = IoCreateDevice(driver, 0, &name, GENPORT_DEVICE_TYPE, 0, TRUE, &device);
-    if (!NT_SUCCESS(status))
-        return status;
-    device->Flags |= DO_BUFFERED_IO;
-    RtlInitUnicodeString(&link, LINK_NAME);
-    status = IoCreateSymbolicLink(&link, &name);
-    if (!NT_SUCCESS(status)) {
-        IoDeleteDevice(device);
-        return status;
-    }
+    /* Model and handlers are ready before the device can be opened. */
     simstore_open(&model);
     driver->MajorFunction[IRP_MJ_CREATE] = dispatchCreate;
     driver->MajorFunction[IRP_MJ_CLOSE] = dispatchClose;
     driver->MajorFunction[IRP_MJ_DEVICE_CONTROL] = dispatchControl;
     driver->DriverUnload = driverUnload;
+    RtlInitUnicodeString(&name, DEVICE_NAME);
+    status = IoCreateDevice(driver, 0, &name, GENPORT_DEVICE_TYPE, 0, TRUE, &device);
+    if (!NT_SUCCESS(status)) {
+        simstore_close(&model);
+        return status;
+    }
+    device->Flags |= DO_BUFFERED_IO;
+    RtlInitUnicodeString(&link, LINK_NAME);
+    status = IoCreateSymbolicLink(&link, &name);
+    if (!NT_SUCCESS(status)) {
+        IoDeleteDevice(device);
+        simstore_close(&model);
+        return status;
+    }
     return STATUS_SUCCESS;
 }
