@@ -9,8 +9,15 @@
 
 static HANDLE scenarioKey;
 static HANDLE logFile;
-/* Loading runs once in DriverEntry; the buffer is static to keep the stack small. */
+/* Used by DriverEntry and then under the driver's lock; static to keep the stack small. */
 static UCHAR valueBuffer[sizeof(KEY_VALUE_PARTIAL_INFORMATION) + VALUE_BYTES];
+
+static void copyBytes(void *to, const void *from, int count)
+{
+    int k;
+    for (k = 0; k < count; k++)
+        ((UCHAR *)to)[k] = ((const UCHAR *)from)[k];
+}
 
 static void nameToUnicode(const char *name, WCHAR *out, int size, UNICODE_STRING *us)
 {
@@ -47,23 +54,19 @@ static void loadDevices(SimModel *model)
         static uint32_t registers[SIM_CARD_REGISTERS];
         char name[16];
         const KEY_VALUE_PARTIAL_INFORMATION *info;
-        const UCHAR *src;
-        UCHAR *dst;
 
         sim_value_name(SIM_VALUE_DEVICE, slot, name);
         info = queryValue(name, REG_BINARY);
         if (!info || info->DataLength != sizeof(record))
             continue;
-        for (src = info->Data, dst = (UCHAR *)&record, k = 0; k < (int)sizeof(record); k++)
-            dst[k] = src[k];
+        copyBytes(&record, info->Data, sizeof(record));
 
         for (k = 0; k < SIM_CARD_REGISTERS; k++)
             registers[k] = 0;
         sim_value_name(SIM_VALUE_REGISTERS, slot, name);
         info = queryValue(name, REG_BINARY);
         if (info && info->DataLength == sizeof(registers))
-            for (src = info->Data, dst = (UCHAR *)registers, k = 0; k < (int)sizeof(registers); k++)
-                dst[k] = src[k];
+            copyBytes(registers, info->Data, sizeof(registers));
 
         sim_model_put(model, slot, record.location, record.config,
                       (record.flags & SIM_DEVICE_IS_CARD) != 0, registers);
@@ -126,17 +129,28 @@ static void logAccess(void *ctx, const SimAccess *access)
     ZwWriteFile(logFile, NULL, NULL, NULL, &iosb, line, SIM_LOG_LINE, &end, NULL);
 }
 
-static void storeRegisters(void *ctx, int slot, const uint32_t *registers)
+/* Only the register written changes in the store, so that an edit of another register
+ * made meanwhile (by a test) is kept. Runs under the driver's lock. */
+static void storeRegister(void *ctx, int slot, int index, uint32_t value)
 {
+    static uint32_t registers[SIM_CARD_REGISTERS];
+    const KEY_VALUE_PARTIAL_INFORMATION *info;
     char name[16];
     WCHAR wide[32];
     UNICODE_STRING us;
+    int k;
     if (!scenarioKey)
         return;
     sim_value_name(SIM_VALUE_REGISTERS, slot, name);
+    info = queryValue(name, REG_BINARY);
+    if (info && info->DataLength == sizeof(registers))
+        copyBytes(registers, info->Data, sizeof(registers));
+    else
+        for (k = 0; k < SIM_CARD_REGISTERS; k++)
+            registers[k] = 0;
+    registers[index] = value;
     nameToUnicode(name, wide, 32, &us);
-    ZwSetValueKey(scenarioKey, &us, 0, REG_BINARY, (PVOID)registers,
-                  SIM_CARD_REGISTERS * sizeof(uint32_t));
+    ZwSetValueKey(scenarioKey, &us, 0, REG_BINARY, registers, sizeof(registers));
 }
 
 int simstore_open(SimModel *model)
@@ -154,7 +168,7 @@ int simstore_open(SimModel *model)
         loadDevices(model);
     openLog();
     model->hooks.accessed = logAccess;
-    model->hooks.registersChanged = storeRegisters;
+    model->hooks.registerWritten = storeRegister;
     model->hooks.ctx = 0;
     for (slot = 0; slot < SIM_MAX_DEVICES; slot++)
         count += model->devices[slot].present;
@@ -164,7 +178,7 @@ int simstore_open(SimModel *model)
 void simstore_close(SimModel *model)
 {
     model->hooks.accessed = 0;
-    model->hooks.registersChanged = 0;
+    model->hooks.registerWritten = 0;
     if (logFile)
         ZwClose(logFile);
     if (scenarioKey)

@@ -170,8 +170,8 @@ void sim_out(SimModel *model, uint16_t port, int width, uint32_t value)
         } else if (sliceFits(offset - SIM_CARD_DATA_OFFSET, width)) {
             uint32_t *reg = &card->registers[card->index];
             *reg = mergeSlice(*reg, offset - SIM_CARD_DATA_OFFSET, width, value);
-            if (model->hooks.registersChanged)
-                model->hooks.registersChanged(model->hooks.ctx, slot, card->registers);
+            if (model->hooks.registerWritten)
+                model->hooks.registerWritten(model->hooks.ctx, slot, card->index, *reg);
         }
     }
     /* Configuration writes through 0xCFC are dropped: the scenario's configuration

@@ -32,11 +32,11 @@ typedef struct SimAccess {
     uint32_t value; /* the value written, or the value the read returned */
 } SimAccess;
 
-/* What the model tells its host: every port access in order, and every change of a
- * card's index registers (so that the host can keep them across loads). */
+/* What the model tells its host: every port access in order, and every write of a
+ * card's index register (so that the host can keep it across loads). */
 typedef struct SimHooks {
     void (*accessed)(void *ctx, const SimAccess *access);
-    void (*registersChanged)(void *ctx, int slot, const uint32_t *registers);
+    void (*registerWritten)(void *ctx, int slot, int index, uint32_t value);
     void *ctx;
 } SimHooks;
 

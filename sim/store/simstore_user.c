@@ -176,11 +176,16 @@ static void logAccess(void *ctx, const SimAccess *access)
     WriteFile(runLog, line, SIM_LOG_LINE, &written, &end);
 }
 
-static void storeRegisters(void *ctx, int slot, const uint32_t *registers)
+/* Only the register written changes in the store: edits of others are kept. */
+static void storeRegister(void *ctx, int slot, int index, uint32_t value)
 {
-    if (runKey)
-        writeBinary(runKey, SIM_VALUE_REGISTERS, slot, registers,
-                    SIM_CARD_REGISTERS * sizeof(uint32_t));
+    static uint32_t registers[SIM_CARD_REGISTERS];
+    if (!runKey)
+        return;
+    if (!readBinary(runKey, SIM_VALUE_REGISTERS, slot, registers, sizeof(registers)))
+        memset(registers, 0, sizeof(registers));
+    registers[index] = value;
+    writeBinary(runKey, SIM_VALUE_REGISTERS, slot, registers, sizeof(registers));
 }
 
 int simstore_open(SimModel *model)
@@ -196,7 +201,7 @@ int simstore_open(SimModel *model)
                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
                          OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
     model->hooks.accessed = logAccess;
-    model->hooks.registersChanged = storeRegisters;
+    model->hooks.registerWritten = storeRegister;
     model->hooks.ctx = 0;
     return count;
 }
@@ -204,7 +209,7 @@ int simstore_open(SimModel *model)
 void simstore_close(SimModel *model)
 {
     model->hooks.accessed = 0;
-    model->hooks.registersChanged = 0;
+    model->hooks.registerWritten = 0;
     if (runLog != INVALID_HANDLE_VALUE)
         CloseHandle(runLog);
     if (runKey)

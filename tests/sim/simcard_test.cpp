@@ -18,8 +18,8 @@ protected:
         model.hooks.accessed = [](void* ctx, const SimAccess* a) {
             static_cast<Machine*>(ctx)->log.push_back(*a);
         };
-        model.hooks.registersChanged = [](void* ctx, int slot, const uint32_t* regs) {
-            static_cast<Machine*>(ctx)->stored.push_back({slot, regs[0x0A]});
+        model.hooks.registerWritten = [](void* ctx, int slot, int index, uint32_t value) {
+            static_cast<Machine*>(ctx)->stored.push_back({slot, index, value});
         };
         model.hooks.ctx = this;
     }
@@ -50,7 +50,7 @@ protected:
 
     SimModel model;
     std::vector<SimAccess> log;
-    struct Stored { int slot; uint32_t clock; };
+    struct Stored { int slot, index; uint32_t value; };
     std::vector<Stored> stored;
 };
 
@@ -148,8 +148,9 @@ TEST_F(Machine, IndexSelectsTheRegisterThatTheDataPortReadsAndWrites)
 
     ASSERT_EQ(3u, stored.size()) << "every data write is handed to the host";
     EXPECT_EQ(0, stored[0].slot);
-    EXPECT_EQ(0x0085A00Cu, stored[0].clock);
-    EXPECT_EQ(0x1286900Cu, stored[2].clock);
+    EXPECT_EQ(0x0A, stored[0].index);
+    EXPECT_EQ(0x0085A00Cu, stored[0].value);
+    EXPECT_EQ(0x1286900Cu, stored[2].value) << "the whole register after a narrow write";
 }
 
 TEST_F(Machine, ReportsEveryAccessInOrderWithTheValueSeen)

@@ -130,6 +130,8 @@ TEST_F(Driver, CardRegistersOutliveTheDriverAndEditsWaitForTheNextStart)
     sim::SetIoRegister(sim::kDefaultIoBase, 0x20, 0xCAFE);
     WritePort(device, 0xD008, 1, 0x20);
     EXPECT_EQ(0u, ReadPort(device, 0xD00C, 4)) << "the running driver keeps what it loaded";
+    WritePort(device, 0xD008, 1, 0x0A);
+    WritePort(device, 0xD00C, 4, 0x0085A00C);
     CloseHandle(device);
     device = INVALID_HANDLE_VALUE;
     ASSERT_TRUE(service.Stop()) << service.lastError;
@@ -145,7 +147,8 @@ TEST_F(Driver, CardRegistersOutliveTheDriverAndEditsWaitForTheNextStart)
     WritePort(device, 0xD008, 1, 0x3F);
     EXPECT_EQ(0x12345678u, ReadPort(device, 0xD00C, 4));
     WritePort(device, 0xD008, 1, 0x20);
-    EXPECT_EQ(0xCAFEu, ReadPort(device, 0xD00C, 4)) << "the edit is seen at the next start";
+    EXPECT_EQ(0xCAFEu, ReadPort(device, 0xD00C, 4))
+        << "the edit survived the driver's later write of another register";
 }
 
 }  // namespace
