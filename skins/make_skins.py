@@ -64,7 +64,7 @@ def font(path, size):
 
 def label_font(lang, size, bold=True):
     if lang == "cht":
-        return font(FONT_CJK, size + 1)
+        return font(FONT_CJK, size + 3)
     return font(FONT_LATIN_BOLD if bold else FONT_LATIN, size)
 
 
@@ -227,9 +227,9 @@ def draw_face(cp, lang, frame_x=3):
     face = add_layer(face, g)
     d = ImageDraw.Draw(face)
     d.text((28, 26), "VELOTUNE", font=logo_font, fill=(205, 255, 220))
-    d.text((30, 14), "ZYK", font=font(FONT_LATIN_BOLD, 10), fill=(150, 160, 170))
-    sub_font = label_font(lang, 11, bold=False)
-    engraved(face, (30, 60), t["subtitle"], sub_font, fill=(150, 158, 166))
+    sub_font = label_font(lang, 11, bold=lang == "usa")
+    engraved(face, (30, 60), "ZYK", font(FONT_LATIN_BOLD, 11), fill=(150, 158, 166))
+    engraved(face, (62, 60), t["subtitle"], sub_font, fill=(150, 158, 166))
 
     # Card display on the raised tab: brand line and model name.
     bx, by = place(cp, "modelname")[:2]
@@ -255,7 +255,7 @@ def draw_face(cp, lang, frame_x=3):
 
     # Sliders: recessed tracks the channel picture fits into, labels on the left, a
     # readout window with the unit on the right.
-    lab = label_font(lang, 11)
+    lab = label_font(lang, 11) if lang == "usa" else font(FONT_CJK, 13)
     for n, key in ((1, "engine"), (2, "memory")):
         sx, sy, sw, sh = place(cp, "gslider%d" % n)
         recess(face, (sx - 4, sy - 3, sx + sw + 3, sy + sh + 2), fill=PANEL, radius=5)
@@ -272,7 +272,7 @@ def draw_face(cp, lang, frame_x=3):
         engraved(face, (lcd[2] + 8, (lcd[1] + lcd[3]) // 2 + 1), t["unit"],
                  font(FONT_LATIN_BOLD, 11), anchor="lm")
         # A small status lamp beside each label.
-        lx, ly = 22, sy + sh // 2
+        lx, ly = 15, sy + sh // 2
         g, _ = glow((W, H), lambda gd: gd.ellipse((lx - 3, ly - 3, lx + 3, ly + 3), fill=255), 3,
                     ACCENT, 1.5)
         face = add_layer(face, g)
@@ -396,7 +396,8 @@ def draw_button_strip(w, h, text, lang):
             if lit:
                 g = Image.new("L", (w, h), 0)
                 text_center(ImageDraw.Draw(g), box, text, fnt, 255)
-                g = g.filter(ImageFilter.GaussianBlur(2.5)).point(lambda v: min(255, v * 2))
+                gain = 1.6 if state == "pressed" else 1.1
+                g = g.filter(ImageFilter.GaussianBlur(3)).point(lambda v: min(255, int(v * gain)))
                 cell = ImageChops.add(cell, Image.merge("RGB", [g.point(lambda v, c=c: v * c // 255)
                                                                  for c in ACCENT]))
                 d = ImageDraw.Draw(cell)
