@@ -1,6 +1,7 @@
 // Modal dialogs and data exchange.
 #include "dialog.h"
 #include "app.h"
+#include "tempmap.h"
 #include <cstdlib>
 
 namespace {
@@ -93,6 +94,7 @@ INT_PTR CDialog::DoModal()
 
     m_nModalResult = -1;
     m_bContinueModal = TRUE;   // before creation: OnInitDialog may end the dialog at once
+    ModalLoopLevel level;      // wrappers handed out from here on are this loop's
 
     HWND hWnd = CreateFromTemplate(owner);
 
@@ -100,6 +102,7 @@ INT_PTR CDialog::DoModal()
 
     while (m_bContinueModal && m_hWnd) {
         MSG msg;
+        if (!::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) PurgeTempMaps(level.depth);
         BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
         if (got == 0) {
             // A quit request: end this loop and hand the request on to the outer one.

@@ -26,9 +26,9 @@ int OriginalSlot(HGDIOBJ h)
 
 }  // namespace
 
-void DeleteTempDCs()
+void PurgeTempDCs(int fromDepth)
 {
-    TempDCs().Clear();
+    TempDCs().Purge(fromDepth);
 }
 
 // --- CGdiObject ----------------------------------------------------------------------

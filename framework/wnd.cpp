@@ -188,10 +188,21 @@ LPCSTR RegisterWndClass(UINT classStyle, HCURSOR cursor, HBRUSH background, HICO
     return names.back().c_str();
 }
 
+int& TempLoopDepth()
+{
+    static thread_local int depth = 0;
+    return depth;
+}
+
+void PurgeTempMaps(int fromDepth)
+{
+    TempWnds().Purge(fromDepth);
+    PurgeTempDCs(fromDepth);
+}
+
 void DeleteTempMaps()
 {
-    TempWnds().Clear();
-    DeleteTempDCs();
+    PurgeTempMaps(0);
 }
 
 // --- CWnd ----------------------------------------------------------------------------

@@ -48,8 +48,9 @@ HINSTANCE GetResourceHandle();
 void EnsureCommonControls();
 
 // Drops the temporary wrapper objects made by CWnd::FromHandle / CDC::FromHandle.
-// The application's message loop calls it when idle; pointers to temporary wrappers
-// must not be kept across a return to the message loop.
+// The loops drop them by themselves: a wrapper lives until the message loop that was
+// running when it was handed out is idle again. So a handler may keep one across a
+// nested modal dialog, but nobody may keep one after the handler has returned.
 void DeleteTempMaps();
 
 class CWnd {
