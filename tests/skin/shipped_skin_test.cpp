@@ -16,7 +16,11 @@ class ShippedSkinTest : public ::testing::TestWithParam<const char*> {
 protected:
     void SetUp() override {
         GetCurrentDirectoryA(MAX_PATH, oldDir_);
-        ASSERT_TRUE(SetCurrentDirectoryA(VELOTUNE_DIST));
+        // The shipped folder lies beside the test program's folder (build/bin, build/dist).
+        char dist[MAX_PATH];
+        GetModuleFileNameA(nullptr, dist, MAX_PATH);
+        strcpy(strrchr(dist, '\\') + 1, "..\\dist");
+        ASSERT_TRUE(SetCurrentDirectoryA(dist)) << dist;
         SkinFullPath(GetParam(), path_);
         ASSERT_NE(GetFileAttributesA(path_), INVALID_FILE_ATTRIBUTES) << path_;
     }
