@@ -59,11 +59,17 @@ TEST_F(PortgateDriver, FreshOpenInstallsAndOpensTheDeviceAndCloseRemovesTheServi
               trace.Texts());
     EXPECT_EQ(ServiceState::Running, GenPortServiceState());
 
-    // The device was opened without sharing.
+    // The device is ours alone: Wine lets a second open through, but the driver
+    // serves only the first opener.
     HANDLE second = CreateFileA("\\\\.\\GenPort1", GENERIC_READ | GENERIC_WRITE,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-    EXPECT_EQ(INVALID_HANDLE_VALUE, second);
-    if (second != INVALID_HANDLE_VALUE) CloseHandle(second);
+    if (second != INVALID_HANDLE_VALUE) {
+        unsigned long port = 0xCFC, value = 0;
+        DWORD got = 0;
+        EXPECT_FALSE(DeviceIoControl(second, 0x9C406408, &port, 4, &value, 4, &got, nullptr));
+        EXPECT_EQ(static_cast<DWORD>(ERROR_ACCESS_DENIED), GetLastError());
+        CloseHandle(second);
+    }
 
     // Each access is one request to the driver, served by the card model.
     sim::ClearAccessLog();
