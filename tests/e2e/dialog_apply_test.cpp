@@ -1,0 +1,92 @@
+// OK, Cancel, Enter and Escape of the main dialog: the card and the registry after each.
+#include "dialog_fixture.h"
+
+namespace dlgtest {
+namespace {
+
+using namespace dlgdrv;
+
+class DialogApply : public DialogScenario {
+protected:
+    // The default card at 360/360, stored as such.
+    HWND Open() {
+        StorePair(kCurrent, 360, 360);
+        StorePair(kDefault, 360, 360);
+        return Start();
+    }
+    bool Closed(HWND dialog) { return WaitUntil([&] { return !IsWindow(dialog); }); }
+};
+
+TEST_F(DialogApply, OkWithUnchangedSlidersClosesWithoutTouchingCardOrRegistry) {
+    HWND dialog = Open();
+    ASSERT_TRUE(dialog);
+    sim::ClearAccessLog();
+    Click(dialog, kOk);
+    ASSERT_TRUE(Closed(dialog));
+    EXPECT_EQ(nullptr, program_->Find("Confirmation"));
+    EXPECT_TRUE(sim::AccessLog().empty());
+    EXPECT_EQ("360/360", Pair(kCurrent));
+    EXPECT_TRUE(program_->Running()) << "the program stays in the tray";
+}
+
+TEST_F(DialogApply, OkConfirmedStoresThePendingPair) {
+    HWND dialog = Open();
+    ASSERT_TRUE(dialog);
+    MoveSlider(dialog, kSliderEngine, 400);
+    EXPECT_TRUE(Enabled(dialog, kTest));
+    EXPECT_EQ(sim::kDefaultClock, Register()) << "moving a slider never touches the card";
+    Click(dialog, kOk);
+    HWND question = WaitBox("Confirmation");
+    ASSERT_TRUE(question);
+    EXPECT_EQ(ClockRegister(400, 360, 12), Register());
+    EXPECT_EQ("360/360", Pair(kCurrent)) << "nothing stored before the answer";
+    Answer(question, IDOK);
+    ASSERT_TRUE(Closed(dialog));
+    // OK stores the slider value, not the read-back one (400 runs as 401).
+    EXPECT_EQ("400/360", Pair(kCurrent));
+    EXPECT_EQ("360/360", Pair(kDefault));
+}
+
+TEST_F(DialogApply, OkDeclinedPutsTheCommittedPairBack) {
+    HWND dialog = Open();
+    ASSERT_TRUE(dialog);
+    MoveSlider(dialog, kSliderMemory, 300);
+    Click(dialog, kOk);
+    HWND question = WaitBox("Confirmation");
+    ASSERT_TRUE(question);
+    EXPECT_EQ(ClockRegister(360, 300, 12), Register());
+    Answer(question, IDCANCEL);
+    ASSERT_TRUE(Closed(dialog));
+    EXPECT_EQ(sim::kDefaultClock, Register());
+    EXPECT_EQ("360/360", Pair(kCurrent));
+}
+
+TEST_F(DialogApply, CancelEnterAndEscapeApplyAndStoreNothing) {
+    struct Way {
+        const char* what;
+        void (*close)(HWND dialog);
+    } ways[] = {
+        {"Cancel", [](HWND d) { Click(d, kCancel); }},
+        {"Enter", [](HWND d) { PressKey(FocusOf(d), VK_RETURN); }},
+        {"Escape", [](HWND d) { PressKey(FocusOf(d), VK_ESCAPE); }},
+    };
+    HWND dialog = Open();
+    ASSERT_TRUE(dialog);
+    for (const Way& way : ways) {
+        MoveSlider(dialog, kSliderEngine, 300);
+        MoveSlider(dialog, kSliderMemory, 420);
+        sim::ClearAccessLog();
+        way.close(dialog);
+        ASSERT_TRUE(Closed(dialog)) << way.what;
+        EXPECT_EQ(nullptr, program_->Find("Confirmation")) << way.what;
+        EXPECT_TRUE(sim::AccessLog().empty()) << way.what;
+        EXPECT_EQ(sim::kDefaultClock, Register()) << way.what;
+        EXPECT_EQ("360/360", Pair(kCurrent)) << way.what;
+        program_->Command(32771);
+        dialog = program_->WaitFor(kTitle, "#32770");
+        ASSERT_TRUE(dialog) << way.what;
+    }
+}
+
+}  // namespace
+}  // namespace dlgtest

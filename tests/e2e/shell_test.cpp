@@ -1,0 +1,310 @@
+// The program shell end to end: start, single instance, no card, tray menu and
+// double click, Close, languages, and what the shipped executable is bound to.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "e2esupport.h"
+
+using namespace e2e;
+
+namespace {
+
+const char* kTitle = "Zyk Velotune V1.0a";
+const UINT kEnglishMenu = 130;
+const UINT kChineseMenu = 131;
+const DWORD kExitWait = 15000;
+
+// Waits until posted messages sent to the frame before now have been handled: a
+// right click posted behind them opens the menu only once they are done.
+HWND SyncWithMenu(const Program& program, UINT iconId)
+{
+    PostMessageA(program.Frame(), WM_USER + 10, iconId, WM_RBUTTONUP);
+    return program.PopupMenu();
+}
+
+// A right click on the icon: the popup, opened at the cursor.
+HWND OpenTrayMenu(const Program& program, UINT iconId)
+{
+    program.TrayCallback(iconId, WM_RBUTTONUP);
+    HWND popup = program.PopupMenu();
+    if (popup) {
+        POINT cursor;
+        GetCursorPos(&cursor);
+        RECT where;
+        GetWindowRect(popup, &where);
+        EXPECT_EQ(cursor.x, where.left);
+        EXPECT_EQ(cursor.y, where.top);
+    }
+    return popup;
+}
+
+void CloseThroughTrayMenu(Program& program, UINT iconId)
+{
+    HWND popup = OpenTrayMenu(program, iconId);
+    ASSERT_NE(nullptr, popup);
+    ChooseMenuEntry(popup, 1); // "Close"
+}
+
+// The popup the program shows: "Option..." (or its Chinese), separator, "Close", and
+// no entry marked as default.
+void ExpectTrayMenu(UINT menuId, const char* option, const char* close)
+{
+    std::vector<MenuEntry> entries = ShippedPopupEntries(menuId);
+    ASSERT_EQ(3u, entries.size());
+    EXPECT_EQ(32771u, entries[0].id);
+    EXPECT_EQ(option, entries[0].text);
+    EXPECT_TRUE(entries[1].separator);
+    EXPECT_EQ(57665u, entries[2].id);
+    EXPECT_EQ(close, entries[2].text);
+    for (const MenuEntry& e : entries)
+        EXPECT_FALSE(e.isDefault) << e.text;
+}
+
+class Shell : public ::testing::Test {
+protected:
+    void SetUp() override { UseDefaultCard(); }
+};
+
+TEST_F(Shell, StartOpensTheDialogByItselfFromAHiddenFrame)
+{
+    Program program;
+    ASSERT_TRUE(program.Started());
+    HWND frame = program.Frame();
+    ASSERT_NE(nullptr, frame);
+    HWND dialog = program.Dialog();
+    ASSERT_NE(nullptr, dialog) << "the dialog did not open without user action";
+    EXPECT_FALSE(IsWindowVisible(frame));
+    EXPECT_EQ("Zyk Velotune", Text(frame));
+    EXPECT_EQ(kTitle, Text(dialog));
+
+    LONG counter = 99;
+    ASSERT_TRUE(program.ReadInstanceCounter(&counter));
+    EXPECT_EQ(0, counter);
+}
+
+TEST_F(Shell, SecondStartEndsAtOnceAndLeavesTheFirstAlone)
+{
+    Program first;
+    ASSERT_NE(nullptr, first.Dialog());
+
+    {
+        Program second;
+        int code = 1234;
+        ASSERT_TRUE(second.WaitExit(kExitWait, &code));
+        EXPECT_EQ(0, code);
+    }
+    LONG counter = 99;
+    ASSERT_TRUE(first.ReadInstanceCounter(&counter));
+    EXPECT_EQ(0, counter);
+    EXPECT_EQ(1u, first.Dialogs().size());
+    EXPECT_TRUE(first.MessageBoxes().empty());
+
+    // After "Close" a new start succeeds.
+    CloseThroughTrayMenu(first, kEnglishMenu);
+    int code = 1234;
+    ASSERT_TRUE(first.WaitExit(kExitWait, &code));
+    EXPECT_EQ(0, code);
+
+    Program third;
+    ASSERT_NE(nullptr, third.Dialog());
+    ASSERT_TRUE(third.ReadInstanceCounter(&counter));
+    EXPECT_EQ(0, counter);
+
+    // And after the last copy was killed, too: the shared section starts afresh.
+    third.Kill();
+    Program fourth;
+    EXPECT_NE(nullptr, fourth.Dialog());
+    ASSERT_TRUE(fourth.ReadInstanceCounter(&counter));
+    EXPECT_EQ(0, counter);
+}
+
+// One message box, the language's text, no dialog, exit code -1.
+void ExpectNoCardStart(const char* expectedText)
+{
+    UseNoCard();
+    Program program;
+    HWND box = program.MessageBox();
+    ASSERT_NE(nullptr, box);
+    EXPECT_EQ(kTitle, Text(box));
+    EXPECT_EQ(expectedText, MessageBoxText(box));
+    EXPECT_EQ(1u, program.MessageBoxes().size());
+    EXPECT_TRUE(program.Dialogs().empty());
+
+    PressButton(box, IDOK);
+    int code = 0;
+    ASSERT_TRUE(program.WaitExit(kExitWait, &code));
+    EXPECT_EQ(-1, code);
+}
+
+TEST_F(Shell, NoCardShowsTheMessageAndEndsWithMinusOne)
+{
+    ExpectNoCardStart("Please Install Zyk Graphic card.");
+}
+
+TEST_F(Shell, TrayMenuReopensTheDialogOnlyOnce)
+{
+    Program program;
+    HWND dialog = program.Dialog();
+    ASSERT_NE(nullptr, dialog);
+    PressButton(dialog, 1012); // Cancel: close without applying
+    ASSERT_NE(nullptr, WaitFor([&] { return program.Dialogs().empty() ? (HWND)1 : nullptr; }));
+    EXPECT_TRUE(program.Running()) << "the program must stay resident in the tray";
+
+    ExpectTrayMenu(kEnglishMenu, "Option...", "Close");
+    HWND popup = OpenTrayMenu(program, kEnglishMenu);
+    ASSERT_NE(nullptr, popup);
+
+    // "Option..." opens the dialog again.
+    ChooseMenuEntry(popup, 0);
+    ASSERT_NE(nullptr, program.Dialog());
+
+    // Neither the menu nor a double click opens a second one while it is open.
+    popup = OpenTrayMenu(program, kEnglishMenu);
+    ASSERT_NE(nullptr, popup) << "the tray menu must stay usable while the dialog runs";
+    ChooseMenuEntry(popup, 0);
+    program.TrayCallback(kEnglishMenu, WM_LBUTTONDBLCLK);
+    HWND sync = SyncWithMenu(program, kEnglishMenu);
+    ASSERT_NE(nullptr, sync);
+    DismissMenu(sync);
+    EXPECT_EQ(1u, program.Dialogs().size());
+
+    // A double click after the dialog was closed opens it again.
+    PressButton(program.Dialog(), 1012);
+    ASSERT_NE(nullptr, WaitFor([&] { return program.Dialogs().empty() ? (HWND)1 : nullptr; }));
+    program.TrayCallback(kEnglishMenu, WM_LBUTTONDBLCLK);
+    EXPECT_NE(nullptr, program.Dialog());
+
+    // A callback for another icon id is not this program's.
+    program.TrayCallback(kEnglishMenu + 1, WM_RBUTTONUP);
+    EXPECT_EQ(nullptr, program.PopupMenu(1000));
+}
+
+TEST_F(Shell, CloseEndsTheProgramWithZero)
+{
+    Program program;
+    HWND dialog = program.Dialog();
+    ASSERT_NE(nullptr, dialog);
+    PressButton(dialog, 1012);
+    ASSERT_NE(nullptr, WaitFor([&] { return program.Dialogs().empty() ? (HWND)1 : nullptr; }));
+
+    CloseThroughTrayMenu(program, kEnglishMenu);
+    int code = 1234;
+    ASSERT_TRUE(program.WaitExit(kExitWait, &code));
+    EXPECT_EQ(0, code);
+}
+
+TEST_F(Shell, CloseWhileTheDialogRunsEndsTheDialogFirst)
+{
+    Program program;
+    ASSERT_NE(nullptr, program.Dialog());
+    CloseThroughTrayMenu(program, kEnglishMenu);
+    int code = 1234;
+    ASSERT_TRUE(program.WaitExit(kExitWait, &code));
+    EXPECT_EQ(0, code);
+}
+
+TEST_F(Shell, StartedFromAnotherDirectoryFindsItsSkinBesideTheProgram)
+{
+    StartOptions options;
+    options.currentDirectory = "C:\\";
+    Program program(options);
+    ASSERT_NE(nullptr, program.Dialog());
+    EXPECT_TRUE(program.MessageBoxes().empty()) << MessageBoxText(program.MessageBox(0));
+}
+
+// What the loader binds: busprobe.dll by name for the card check, nothing of the
+// system's that shares a name with the program's own routines, and the shared
+// counter section.
+TEST(ShippedProgram, ImportsAndSharedSection)
+{
+    std::ifstream file(DistDirectory() + "\\tunedeck.exe", std::ios::binary);
+    std::vector<char> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    ASSERT_GT(bytes.size(), 1024u);
+    auto* base = reinterpret_cast<BYTE*>(bytes.data());
+    auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    IMAGE_SECTION_HEADER* sections = IMAGE_FIRST_SECTION(nt);
+    auto fileOffset = [&](DWORD rva) -> BYTE* {
+        for (int i = 0; i < nt->FileHeader.NumberOfSections; ++i)
+            if (rva >= sections[i].VirtualAddress && rva < sections[i].VirtualAddress + sections[i].SizeOfRawData)
+                return base + sections[i].PointerToRawData + (rva - sections[i].VirtualAddress);
+        return nullptr;
+    };
+
+    bool sharedFound = false;
+    for (int i = 0; i < nt->FileHeader.NumberOfSections; ++i) {
+        if (strncmp(reinterpret_cast<char*>(sections[i].Name), "Shared", 8) != 0)
+            continue;
+        sharedFound = true;
+        const DWORD wanted = IMAGE_SCN_MEM_SHARED | IMAGE_SCN_MEM_READ | IMAGE_SCN_MEM_WRITE |
+                             IMAGE_SCN_CNT_INITIALIZED_DATA;
+        EXPECT_EQ(wanted, sections[i].Characteristics & wanted);
+        BYTE* data = fileOffset(sections[i].VirtualAddress);
+        ASSERT_NE(nullptr, data);
+        EXPECT_EQ(-1, *reinterpret_cast<LONG*>(data)) << "the counter starts at -1";
+    }
+    EXPECT_TRUE(sharedFound);
+
+    std::vector<std::string> busprobe;
+    const IMAGE_DATA_DIRECTORY& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    for (auto* desc = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(fileOffset(dir.VirtualAddress)); desc && desc->Name;
+         ++desc) {
+        std::string dll = reinterpret_cast<char*>(fileOffset(desc->Name));
+        for (auto* thunk = reinterpret_cast<IMAGE_THUNK_DATA*>(fileOffset(desc->OriginalFirstThunk));
+             thunk && thunk->u1.AddressOfData; ++thunk) {
+            if (IMAGE_SNAP_BY_ORDINAL(thunk->u1.Ordinal))
+                continue;
+            std::string name = reinterpret_cast<char*>(
+                reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(fileOffset((DWORD)thunk->u1.AddressOfData))->Name);
+            EXPECT_NE("TraceMessage", name) << "imported from " << dll;
+            if (_stricmp(dll.c_str(), "busprobe.dll") == 0)
+                busprobe.push_back(name);
+        }
+    }
+    for (const char* needed : {"zykOpen_PCI", "ATIAGP_Check", "zykClose_PCI"})
+        EXPECT_NE(busprobe.end(), std::find(busprobe.begin(), busprobe.end(), needed)) << needed;
+}
+
+// --- Traditional Chinese (Taiwan) system: run by e2e_shell_test_zh_TW ---------------
+
+class Chinese : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!ChineseRun())
+            GTEST_SKIP() << "runs under LC_ALL=zh_TW.UTF-8 (e2e_shell_test_zh_TW)";
+        ASSERT_EQ(0x0404, GetSystemDefaultLangID()) << "the Chinese run needs the Taiwan system language";
+        UseDefaultCard();
+    }
+};
+
+TEST_F(Chinese, NoCardMessageIsInChinese)
+{
+    ExpectNoCardStart(u8"請安裝Zyk顯示卡.");
+}
+
+TEST_F(Chinese, TrayMenuIsTheChineseOneAndCloseEnds)
+{
+    Program program;
+    HWND dialog = program.Dialog();
+    ASSERT_NE(nullptr, dialog);
+    EXPECT_EQ(kTitle, Text(dialog)); // the title stays English
+    PressButton(dialog, 1012);
+    ASSERT_NE(nullptr, WaitFor([&] { return program.Dialogs().empty() ? (HWND)1 : nullptr; }));
+
+    // The icon id is the Chinese menu's id; the English id is not this icon's.
+    program.TrayCallback(kEnglishMenu, WM_RBUTTONUP);
+    EXPECT_EQ(nullptr, program.PopupMenu(1000));
+
+    ExpectTrayMenu(kChineseMenu, u8"設定...", u8"結束");
+    HWND popup = OpenTrayMenu(program, kChineseMenu);
+    ASSERT_NE(nullptr, popup);
+    ChooseMenuEntry(popup, 1); // "Close"
+    int code = 1234;
+    ASSERT_TRUE(program.WaitExit(kExitWait, &code));
+    EXPECT_EQ(0, code);
+}
+
+} // namespace
