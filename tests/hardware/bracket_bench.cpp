@@ -1,43 +1,75 @@
 // What one hardware bracket costs on the NT road (zykOpen_PCI, one getter,
-// zykClose_PCI), next to the 400 ms of waits the driver handling fixes
-// (three 100 ms waits to open, one to close).
+// zykClose_PCI), next to the 400 ms of waits the driver handling fixes (three 100 ms
+// waits to open, one to close). The trace lines are timestamped as they are written,
+// so the time the service manager takes to start the driver is shown apart: under
+// Wine it starts a fresh driver host process (winedevice.exe) for every start.
 #include <windows.h>
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 #include "busprobe.h"
 #include "simscenario.h"
 
+namespace {
+LARGE_INTEGER frequency;
+double startServiceAt, openDeviceAt;
+
+double Now()
+{
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return 1000.0 * t.QuadPart / frequency.QuadPart;
+}
+
+LONG CALLBACK OnTrace(EXCEPTION_POINTERS* info)
+{
+    const EXCEPTION_RECORD* r = info->ExceptionRecord;
+    if (r->ExceptionCode == DBG_PRINTEXCEPTION_C && r->NumberParameters >= 2) {
+        const char* line = reinterpret_cast<const char*>(r->ExceptionInformation[1]);
+        if (strncmp(line, "StartService", 12) == 0) startServiceAt = Now();
+        if (strncmp(line, "DLL_OpenDevice", 14) == 0) openDeviceAt = Now();
+    }
+    return EXCEPTION_CONTINUE_SEARCH;
+}
+
+double Median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+}  // namespace
+
 int main(int argc, char** argv)
 {
     int rounds = argc > 1 ? atoi(argv[1]) : 10;
+    QueryPerformanceFrequency(&frequency);
     sim::DefaultScenario();
     zykOpen_PCI();
     ATIAGP_Check();
     zykClose_PCI();
+    AddVectoredExceptionHandler(1, OnTrace);
 
-    LARGE_INTEGER frequency, start, end;
-    QueryPerformanceFrequency(&frequency);
-    std::vector<double> ms;
+    std::vector<double> total, serviceStart;
     for (int i = 0; i < rounds; i++) {
-        QueryPerformanceCounter(&start);
+        double start = Now();
         zykOpen_PCI();
         volatile double clock = ATIAGP_GetGPUClock();
         (void)clock;
         zykClose_PCI();
-        QueryPerformanceCounter(&end);
-        ms.push_back(1000.0 * (end.QuadPart - start.QuadPart) / frequency.QuadPart);
+        total.push_back(Now() - start);
+        serviceStart.push_back(openDeviceAt - startServiceAt);
     }
-    std::sort(ms.begin(), ms.end());
-    double mean = 0;
-    for (double m : ms) mean += m;
-    mean /= ms.size();
     const double waits = 400.0;
-    printf("bracket (zykOpen_PCI + ATIAGP_GetGPUClock + zykClose_PCI), %d rounds\n", rounds);
-    printf("  fixed waits      %8.1f ms\n", waits);
-    printf("  median           %8.1f ms  (%.2f x the waits)\n", ms[ms.size() / 2], ms[ms.size() / 2] / waits);
-    printf("  mean             %8.1f ms  (%.2f x the waits)\n", mean, mean / waits);
-    printf("  min / max        %8.1f / %.1f ms\n", ms.front(), ms.back());
-    printf("  target           <= 1.25 x the waits (%.0f ms)\n", waits * 1.25);
+    double median = Median(total), start = Median(serviceStart);
+    printf("bracket (zykOpen_PCI + ATIAGP_GetGPUClock + zykClose_PCI), %d rounds, medians\n", rounds);
+    printf("  fixed waits                          %7.1f ms\n", waits);
+    printf("  whole bracket                        %7.1f ms  (%.2f x the waits)\n", median, median / waits);
+    printf("  of which StartService (driver host)  %7.1f ms\n", start);
+    printf("  bracket without the driver host      %7.1f ms  (%.2f x the waits)\n",
+           median - start, (median - start) / waits);
+    printf("  min / max of whole bracket           %7.1f / %.1f ms\n",
+           *std::min_element(total.begin(), total.end()), *std::max_element(total.begin(), total.end()));
+    printf("  target                               <= 1.25 x the waits (%.0f ms)\n", waits * 1.25);
     return 0;
 }
