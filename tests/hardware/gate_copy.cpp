@@ -9,13 +9,14 @@ std::string ProgramDir()
     return dir.substr(0, dir.rfind('\\') + 1);
 }
 
-namespace {
-template <typename F>
-void Bind(HMODULE module, const char* name, F*& function)
+void* Export(HMODULE module, const char* name)
 {
-    function = reinterpret_cast<F*>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-    EXPECT_NE(nullptr, reinterpret_cast<void*>(function)) << name;
+    void* function = reinterpret_cast<void*>(GetProcAddress(module, name));
+    EXPECT_NE(nullptr, function) << name;
+    return function;
 }
+
+namespace {
 
 void MakeDirs(const std::string& path)
 {

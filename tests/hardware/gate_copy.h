@@ -26,3 +26,11 @@ struct GateCopy {
 
 // Folder of the running test program (build/bin), with trailing backslash.
 std::string ProgramDir();
+
+// Looks up an export of a loaded copy; a missing export fails the test.
+void* Export(HMODULE module, const char* name);
+template <typename F>
+void Bind(HMODULE module, const char* name, F*& function)
+{
+    function = reinterpret_cast<F*>(Export(module, name));
+}

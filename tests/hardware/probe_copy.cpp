@@ -2,15 +2,6 @@
 #include <gtest/gtest.h>
 #include "gate_copy.h"
 
-namespace {
-template <typename F>
-void Bind(HMODULE module, const char* name, F*& function)
-{
-    function = reinterpret_cast<F*>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-    EXPECT_NE(nullptr, reinterpret_cast<void*>(function)) << name;
-}
-}  // namespace
-
 ProbeCopy::ProbeCopy()
 {
     static int serial;
