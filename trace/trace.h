@@ -3,6 +3,10 @@
 // window when one runs, the program's copy to the debugger output only).
 #pragma once
 
+// The system's advapi32 exports an unrelated TraceMessage (event tracing). Ours links
+// under a name of its own, so no link order can ever bind a caller to the other one.
+#define TraceMessage VelotuneTraceMessage
+
 #ifdef __cplusplus
 extern "C" {
 #endif
