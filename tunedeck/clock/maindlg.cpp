@@ -26,6 +26,12 @@ CTarnwell2Dlg::CTarnwell2Dlg(CWnd* parent)
 
 CTarnwell2Dlg::~CTarnwell2Dlg() = default;
 
+INT_PTR CTarnwell2Dlg::DoModal() {
+    MSG quit;
+    if (::PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE)) return -1;
+    return CDialog::DoModal();
+}
+
 void CTarnwell2Dlg::DoDataExchange(CDataExchange* dx) {
     CDialog::DoDataExchange(dx);
     DDX_Control(dx, IDC_COMBO_PROFILES, m_cbProfiles);

@@ -19,6 +19,10 @@ public:
 
     enum { IDD = IDD_TARNWELL2_DIALOG };
 
+    // Does not show the dialog at all when a quit request is already pending (a
+    // slider found the skin file missing while it was being constructed).
+    INT_PTR DoModal() override;
+
     // The window's size beyond the frame: the face is 483 x 500 pixels.
     enum { FACE_WIDTH = 483, FACE_HEIGHT = 500 };
 
