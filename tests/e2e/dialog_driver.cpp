@@ -262,8 +262,11 @@ std::vector<std::string> ProfileEntries(HWND dialog) {
     std::vector<std::string> out;
     int n = static_cast<int>(SendMessageA(list, CB_GETCOUNT, 0, 0));
     for (int i = 0; i < n; ++i) {
-        char text[256] = {};
-        SendMessageA(list, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+        // The wide message: its text crosses processes intact. Names come back as UTF-8.
+        wchar_t wide[256] = {};
+        SendMessageW(list, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(wide));
+        char text[768] = {};
+        WideCharToMultiByte(CP_UTF8, 0, wide, -1, text, sizeof(text), nullptr, nullptr);
         out.push_back(text);
     }
     return out;

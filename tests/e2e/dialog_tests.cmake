@@ -12,3 +12,9 @@ if(TARGET simsupport AND TARGET registry_helpers AND TARGET tunedeck)
     add_dependencies(dialog_${t}_test tunedeck Orbview demo_stub genport1 busprobe portgate)
   endforeach()
 endif()
+
+# Not a test: makes the README's screenshots (tests/e2e/dialog_shots.sh).
+if(TARGET dialog_driver)
+  add_executable(dialog_shots ${CMAKE_CURRENT_LIST_DIR}/dialog_shots.cpp)
+  target_link_libraries(dialog_shots PRIVATE dialog_driver)
+endif()
