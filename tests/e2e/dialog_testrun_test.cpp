@@ -1,5 +1,7 @@
 // The Test button: the pending pair on the card while the demonstration program runs,
 // then keep (stored as read back, dialog stays open) or revert.
+#include <algorithm>
+
 #include "dialog_fixture.h"
 
 namespace dlgtest {
@@ -49,6 +51,7 @@ TEST_F(DialogTestRun, AProgramEndingByItselfIsFollowedByTheQuestionAndOkStoresTh
     ASSERT_TRUE(question);
     EXPECT_TRUE(folder_->Has("Orbview.exe.ended")) << "asked before the program ended";
     std::string started = folder_->Read("Orbview.exe.started");
+    started.erase(std::remove(started.begin(), started.end(), '\r'), started.end());
     EXPECT_NE(std::string::npos, started.find("flags=6\n"));
     EXPECT_NE(std::string::npos, started.find("x=0\ny=0\n"));
     EXPECT_NE(std::string::npos,
