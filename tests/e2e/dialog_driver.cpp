@@ -109,21 +109,16 @@ std::string Folder::Read(const char* file) const {
     return s.str();
 }
 
-Program::Program(const Folder& folder, const std::string& lcAll) {
+Program::Program(const Folder& folder) {
     std::string exe = folder.path + "\\tunedeck.exe";
     std::string line = "\"" + exe + "\"";
     std::vector<char> cmd(line.begin(), line.end());
     cmd.push_back('\0');
-    // The environment is inherited; LC_ALL is set around the start only.
-    char old[256] = {};
-    DWORD hadOld = GetEnvironmentVariableA("LC_ALL", old, sizeof(old));
-    if (!lcAll.empty()) SetEnvironmentVariableA("LC_ALL", lcAll.c_str());
     STARTUPINFOA si = {};
     si.cb = sizeof(si);
     if (CreateProcessA(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
                        folder.path.c_str(), &si, &pi_))
         pid_ = pi_.dwProcessId;
-    if (!lcAll.empty()) SetEnvironmentVariableA("LC_ALL", hadOld ? old : nullptr);
 }
 
 Program::~Program() {

@@ -37,9 +37,9 @@ struct Folder {
 // One run of tunedeck.exe.
 class Program {
 public:
-    // Starts <folder>\tunedeck.exe with the folder as current directory. `lcAll`
-    // non-empty sets LC_ALL for it (zh_TW.UTF-8 gives a Chinese system).
-    Program(const Folder& folder, const std::string& lcAll = "");
+    // Starts <folder>\tunedeck.exe with the folder as current directory. The system
+    // language is the test program's own (LC_ALL=zh_TW.UTF-8 around it gives Chinese).
+    explicit Program(const Folder& folder);
     ~Program();  // ends the program if it still runs
 
     DWORD Pid() const { return pid_; }

@@ -45,9 +45,9 @@ dlgdrv::Folder& DialogScenario::Prepare() {
     return *folder_;
 }
 
-HWND DialogScenario::Start(const std::string& lcAll) {
+HWND DialogScenario::Start() {
     if (!folder_) Prepare();
-    program_.reset(new dlgdrv::Program(*folder_, lcAll));
+    program_.reset(new dlgdrv::Program(*folder_));
     EXPECT_NE(0u, program_->Pid()) << "tunedeck.exe did not start";
     dialog_ = program_->WaitFor(kTitle, "#32770");
     EXPECT_NE(nullptr, dialog_) << "no main dialog";

@@ -35,7 +35,7 @@ protected:
     // Copies the shipped folder (then the test may change the copy).
     dlgdrv::Folder& Prepare();
     // Starts the program and waits for its dialog; fails the test when none comes.
-    HWND Start(const std::string& lcAll = "");
+    HWND Start();
     // Waits for a dialog or message box of the program with this caption.
     HWND WaitBox(const char* caption);
 

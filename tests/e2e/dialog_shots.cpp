@@ -1,5 +1,5 @@
 // Screenshot of the running main dialog with a moved slider and the profile list
-// open: dialog_shots <en|zh> <file.bmp>. Used to make the pictures of the README.
+// open: dialog_shots <name> <file.bmp>, in the language of LC_ALL. Used to make the pictures of the README.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -12,14 +12,13 @@
 
 int main(int argc, char** argv) {
     if (argc != 3) return 2;
-    bool chinese = std::string(argv[1]) == "zh";
     sim::DefaultScenario();
     regtest::DeleteZykTree();
     for (const char* name : {"Benchmark 400", "Quiet 320"})
         regtest::WriteDword((std::string("SOFTWARE\\ZYK\\ZYK_OC\\customer\\") + name).c_str(), "engine", 400);
 
     dlgdrv::Folder folder(std::string("shots_") + argv[1]);
-    dlgdrv::Program program(folder, chinese ? "zh_TW.UTF-8" : "");
+    dlgdrv::Program program(folder);  // the language comes with LC_ALL
     HWND dialog = program.WaitFor("Zyk Velotune V1.0a", "#32770");
     if (!dialog) return 1;
     dlgdrv::MoveSlider(dialog, dlgdrv::kSliderEngine, 405);
