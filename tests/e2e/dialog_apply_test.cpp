@@ -40,6 +40,9 @@ TEST_F(DialogApply, OkConfirmedStoresThePendingPair) {
     ASSERT_TRUE(question);
     EXPECT_EQ(ClockRegister(400, 360, 12), Register());
     EXPECT_EQ("360/360", Pair(kCurrent)) << "nothing stored before the answer";
+    EXPECT_EQ("Your AGP clock has been changed.\nDo you want to keep these changed ?", StaticText(question));
+    EXPECT_EQ("OK", Text(GetDlgItem(question, IDOK)));
+    EXPECT_EQ("Cancel", Text(GetDlgItem(question, IDCANCEL)));
     Answer(question, IDOK);
     ASSERT_TRUE(Closed(dialog));
     // OK stores the slider value, not the read-back one (400 runs as 401).

@@ -21,6 +21,7 @@ protected:
         Click(dialog, kSaveAs);
         HWND box = WaitBox("Profile");
         ASSERT_TRUE(box);
+        EXPECT_EQ("Save as", StaticText(box));
         AnswerName(box, name);
         ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
         // A round trip through the dialog's thread: the handler has returned.
