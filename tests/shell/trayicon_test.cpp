@@ -2,13 +2,36 @@
 // click, the icon lists and the animation.
 #include <gtest/gtest.h>
 
+#include <stdlib.h>
+#include <new>
 #include <string>
 #include <vector>
 
+#include "import_hook.h"
 #include "resource.h"
 #include "text.h"
 #include "tray_recorder.h"
 #include "trayicon.h"
+
+// The program's allocations, with a way to make the next one fail.
+static bool g_failNextAllocation = false;
+
+void* operator new(size_t size)
+{
+    if (g_failNextAllocation) {
+        g_failNextAllocation = false;
+        throw std::bad_alloc();
+    }
+    if (void* p = malloc(size ? size : 1))
+        return p;
+    throw std::bad_alloc();
+}
+// free() pairs with the malloc() above; the compiler cannot see that through inlining.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+void operator delete(void* p) noexcept { free(p); }
+void operator delete(void* p, size_t) noexcept { free(p); }
+#pragma GCC diagnostic pop
 
 namespace {
 
@@ -316,6 +339,38 @@ TEST_F(TrayIconTest, IconListsAndAdvance)
     tray.AdvanceAnimation();
     tray.AdvanceAnimation();
     EXPECT_EQ((std::vector<HICON>{ProgramIcon(), ProgramIcon()}), shell.ModifiedIcons());
+}
+
+std::vector<std::string> g_boxTexts;
+int WINAPI RecordMessageBox(HWND, LPCSTR text, LPCSTR, UINT)
+{
+    g_boxTexts.push_back(text);
+    return IDOK;
+}
+
+TEST_F(TrayIconTest, RunningOutOfMemoryReportsAndEmptiesTheList)
+{
+    CTrayIcon tray(&target, kCallback, "tip", ProgramIcon(), kIconId);
+    HICON a = LoadIconA(nullptr, IDI_APPLICATION);
+    HICON b = LoadIconA(nullptr, IDI_WARNING);
+    ScopedImport box("user32.dll", "MessageBoxA", reinterpret_cast<void*>(&RecordMessageBox));
+    g_boxTexts.clear();
+
+    // A range: the list held one icon, so the second one needs memory.
+    ASSERT_TRUE(tray.SetIconArray({a}, 0));
+    g_failNextAllocation = true;
+    EXPECT_FALSE(tray.SetIconRange(IDI_PROGRAM, IDI_PROGRAM + 9));
+    g_failNextAllocation = false;
+    EXPECT_FALSE(tray.AdvanceAnimation()) << "the list is empty, not half filled";
+
+    // An array.
+    std::vector<HICON> icons = {a, b};
+    g_failNextAllocation = true;
+    EXPECT_FALSE(tray.SetIconArray(icons, 1));
+    g_failNextAllocation = false;
+    EXPECT_FALSE(tray.AdvanceAnimation());
+
+    EXPECT_EQ((std::vector<std::string>{"Out of memory.", "Out of memory."}), g_boxTexts);
 }
 
 // Pumps this thread's messages until 'done' or a generous safety limit.

@@ -191,14 +191,14 @@ CWnd* CTrayIcon::GetNotifyTarget() const
     return CWnd::FromHandle(m_data.hWnd);
 }
 
-// Replaces the list; on running out of memory shows the standard report and leaves
-// the list empty.
-BOOL CTrayIcon::AppendIcons(const std::vector<HICON>& icons)
+// Refills the list through 'fill'; on running out of memory shows the standard report
+// and leaves the list empty.
+template <typename Fill>
+BOOL CTrayIcon::FillIcons(Fill fill)
 {
     m_icons.clear();
     try {
-        for (HICON icon : icons)
-            m_icons.push_back(icon);
+        fill(m_icons);
     } catch (const std::bad_alloc&) {
         m_icons.clear();
         CString caption;
@@ -213,13 +213,13 @@ BOOL CTrayIcon::SetIconRange(UINT first, UINT last)
 {
     if (first > last)
         return FALSE;
-    std::vector<HICON> icons;
-    for (UINT id = first;; ++id) {
-        icons.push_back(LoadIconA(GetResourceHandle(), MAKEINTRESOURCEA(id)));
-        if (id == last)
-            break;
-    }
-    return AppendIcons(icons);
+    return FillIcons([&](std::vector<HICON>& icons) {
+        for (UINT id = first;; ++id) {
+            icons.push_back(LoadIconA(GetResourceHandle(), MAKEINTRESOURCEA(id)));
+            if (id == last)
+                break;
+        }
+    });
 }
 
 // Takes icons[0..last]; a 'last' beyond the array takes the whole array and no more.
@@ -228,7 +228,7 @@ BOOL CTrayIcon::SetIconArray(const std::vector<HICON>& icons, int last)
     size_t count = last < 0 ? 0 : (size_t)last + 1;
     if (count > icons.size())
         count = icons.size();
-    return AppendIcons(std::vector<HICON>(icons.begin(), icons.begin() + count));
+    return FillIcons([&](std::vector<HICON>& list) { list.assign(icons.begin(), icons.begin() + count); });
 }
 
 BOOL CTrayIcon::Animate(UINT delayMs, int seconds)

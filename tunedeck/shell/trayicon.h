@@ -82,7 +82,7 @@ private:
 
     BOOL Request(DWORD message);
     void CopyTip(LPCSTR tip);
-    BOOL AppendIcons(const std::vector<HICON>& icons);
+    template <typename Fill> BOOL FillIcons(Fill fill);
     HMENU LoadPopup(HMENU* loaded) const;
 
     BOOL m_enabled = FALSE;
