@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "debug_output.h"
 #include "import_hook.h"
 #include "resource.h"
 #include "text.h"
@@ -442,7 +443,9 @@ TEST_F(TrayIconTest, AnimateWithEmptyListOnlyRestoresAtTheEnd)
 {
     CTrayIcon tray(&target, kCallback, "tip", ProgramIcon(), kIconId);
     shell.Clear();
+    DebugOutputCapture trace;
     ASSERT_TRUE(tray.Animate(100, 1));
+    EXPECT_EQ((std::vector<std::string>{"CTrayIcon::Animate"}), trace.Texts());
     PumpUntil([&] { return !shell.Requests().empty(); });
     ASSERT_EQ(1u, shell.Requests().size());
     EXPECT_EQ((DWORD)NIM_MODIFY, shell.Requests()[0].message);
