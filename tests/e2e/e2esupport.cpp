@@ -305,12 +305,11 @@ std::vector<MenuEntry> ShippedPopupEntries(UINT menuId)
         wchar_t text[128] = L"";
         MENUITEMINFOW info = {};
         info.cbSize = sizeof info;
-        info.fMask = MIIM_ID | MIIM_FTYPE | MIIM_STATE | MIIM_STRING;
+        info.fMask = MIIM_ID | MIIM_FTYPE | MIIM_STRING;
         info.dwTypeData = text;
         info.cch = 128;
         GetMenuItemInfoW(popup, i, TRUE, &info);
-        entries.push_back({info.wID, Utf8(text), (info.fType & MFT_SEPARATOR) != 0,
-                           (info.fState & MFS_DEFAULT) != 0});
+        entries.push_back({info.wID, Utf8(text), (info.fType & MFT_SEPARATOR) != 0});
     }
     if (menu)
         DestroyMenu(menu);

@@ -84,12 +84,12 @@ void PressButton(HWND dialog, int id);
 // Entries of a menu. Wine keeps a menu's items in the owning process (an open
 // popup's handle is readable through MN_GETHMENU, its items are not), so the entries
 // are read from sub-menu 0 of the shipped program's menu resource, and the open popup
-// is checked by what choosing an entry does.
+// is checked by what choosing an entry does. (Which entry the open popup shows as
+// default is checked in-process, by the frame's own test.)
 struct MenuEntry {
     UINT id;
     std::string text;
     bool separator;
-    bool isDefault;
 };
 std::vector<MenuEntry> ShippedPopupEntries(UINT menuId);
 // Chooses the n-th entry that can be chosen (0 first; separators do not count) with

@@ -9,6 +9,7 @@
 #include "import_hook.h"
 #include "language.h"
 #include "mainfrm.h"
+#include "popup_reader.h"
 #include "resource.h"
 #include "simscenario.h"
 #include "tray_recorder.h"
@@ -165,6 +166,14 @@ TEST_F(FrameTest, LoadedFrameHasItsViewAndTrayIcon)
     MSG msg;
     ASSERT_TRUE(PeekMessageA(&msg, hwnd, WM_COMMAND, WM_COMMAND, PM_REMOVE));
     EXPECT_EQ((WPARAM)ID_OPTION, msg.wParam);
+
+    // A right click shows the language's menu with no command entry as default (the
+    // recorded default is command 0, which only the separator carries).
+    SeenPopup menu = ReadPopupWhileOpen([&] { SendMessageA(hwnd, WM_USER + 10, g_trayMenuId, WM_RBUTTONUP); });
+    ASSERT_TRUE(menu.seen);
+    EXPECT_EQ((std::vector<UINT>{32771, 0, 57665}), menu.ids);
+    EXPECT_NE(32771u, menu.defaultItem);
+    EXPECT_NE(57665u, menu.defaultItem);
 
     // Destroying the window deletes the frame, which removes the icon.
     shell.Clear();

@@ -9,6 +9,7 @@
 
 #include "debug_output.h"
 #include "import_hook.h"
+#include "popup_reader.h"
 #include "resource.h"
 #include "text.h"
 #include "tray_recorder.h"
@@ -162,56 +163,29 @@ TEST_F(TrayIconTest, DoubleClickPostsOptionToAHiddenTarget)
     EXPECT_FALSE(target.IsWindowVisible());
 }
 
-// What the open popup looked like, read from inside the menu's own loop.
-struct OpenMenu {
-    std::vector<UINT> ids;
-    std::vector<std::string> texts;
-    UINT defaultItem = 0;
-    RECT rect = {};
-    bool seen = false;
-} g_openMenu;
-
-void CALLBACK InspectAndCloseMenu(HWND, UINT, UINT_PTR timer, DWORD)
-{
-    HWND popup = FindWindowA("#32768", nullptr);
-    if (!popup || !IsWindowVisible(popup))
-        return;
-    KillTimer(nullptr, timer);
-    HMENU menu = reinterpret_cast<HMENU>(SendMessageA(popup, MN_GETHMENU, 0, 0));
-    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-        char text[64] = "";
-        GetMenuStringA(menu, i, text, sizeof text, MF_BYPOSITION);
-        g_openMenu.ids.push_back(GetMenuItemID(menu, i));
-        g_openMenu.texts.push_back(text);
-    }
-    g_openMenu.defaultItem = GetMenuDefaultItem(menu, FALSE, GMDI_USEDISABLED);
-    GetWindowRect(popup, &g_openMenu.rect);
-    g_openMenu.seen = true;
-    EndMenu();
-}
-
 TEST_F(TrayIconTest, RightClickShowsThePopupAtTheCursorWithoutDefault)
 {
     CTrayIcon tray(&target, kCallback, "tip", ProgramIcon(), kIconId);
+    auto rightClick = [&] { EXPECT_EQ(1, tray.HandleTrayMessage(kIconId, WM_RBUTTONUP)); };
+    // Out of the box the first entry, by position, is the default.
+    EXPECT_EQ(32771u, ReadPopupWhileOpen(rightClick).defaultItem);
+
     ASSERT_TRUE(tray.SetDefaultEntry(0, FALSE));
     TakePosted(target.m_hWnd);
     SetCursorPos(200, 150);
     POINT cursor;
     GetCursorPos(&cursor);
 
-    g_openMenu = OpenMenu();
-    UINT_PTR timer = SetTimer(nullptr, 0, 50, InspectAndCloseMenu);
-    EXPECT_EQ(1, tray.HandleTrayMessage(kIconId, WM_RBUTTONUP));
-    KillTimer(nullptr, timer);
+    SeenPopup menu = ReadPopupWhileOpen(rightClick);
 
-    ASSERT_TRUE(g_openMenu.seen);
-    EXPECT_EQ((std::vector<UINT>{32771, 0, 57665}), g_openMenu.ids);
-    EXPECT_EQ("Option...", g_openMenu.texts[0]);
-    EXPECT_EQ("Close", g_openMenu.texts[2]);
-    EXPECT_NE(32771u, g_openMenu.defaultItem);
-    EXPECT_NE(57665u, g_openMenu.defaultItem);
-    EXPECT_EQ(cursor.x, g_openMenu.rect.left);
-    EXPECT_EQ(cursor.y, g_openMenu.rect.top);
+    ASSERT_TRUE(menu.seen);
+    EXPECT_EQ((std::vector<UINT>{32771, 0, 57665}), menu.ids);
+    EXPECT_EQ("Option...", menu.texts[0]);
+    EXPECT_EQ("Close", menu.texts[2]);
+    EXPECT_NE(32771u, menu.defaultItem);
+    EXPECT_NE(57665u, menu.defaultItem);
+    EXPECT_EQ(cursor.x, menu.rect.left);
+    EXPECT_EQ(cursor.y, menu.rect.top);
     // The WM_NULL that lets the menu open again at the next click.
     bool sawNull = false;
     for (const MSG& m : TakePosted(target.m_hWnd))
