@@ -3,7 +3,7 @@
 
 #include "busprobe.h"
 #include "language.h"
-#include "optiondlg.h"
+#include "maindlg.h"
 #include "resource.h"
 
 namespace {
@@ -125,7 +125,7 @@ void CMainFrame::OnOption()
 
     m_dialogOpen = true;
     {
-        COptionDialog dialog;
+        CTarnwell2Dlg dialog; // no parent: the platform picks the owner
         m_runningDialog = &dialog;
         dialog.DoModal();
         m_runningDialog = nullptr;
