@@ -9,12 +9,6 @@
 #include "skin_surface.h"
 #include "trace.h"
 
-namespace {
-// Buttons in the order of their skin sections [gbutton1] .. [gbutton5].
-const int kButtonIds[] = {IDC_BUTTON_SAVEAS, IDC_BUTTON_DELETE, IDC_BUTTON_OK,
-                          IDC_BUTTON_CANCEL, IDC_BUTTON_TEST};
-}  // namespace
-
 CTarnwell2Dlg::CTarnwell2Dlg(CWnd* parent)
     : CDialog(IDD_TARNWELL2_DIALOG, parent),
       m_sliderEngine(str_ConfigINI),
@@ -126,6 +120,7 @@ void CTarnwell2Dlg::PlaceSlider(CSkinSlider& slider, int index, int defaultClock
     slider.MoveWindow(place.x, place.y, place.width, place.height);
 }
 
+// [gbutton1] .. [gbutton5] place 1002, 1009, 1011, 1012, 1013.
 void CTarnwell2Dlg::PlaceButtons() {
     CSkinButton* buttons[] = {&m_btnSaveAs, &m_btnDelete, &m_btnOk, &m_btnCancel, &m_btnTest};
     for (int i = 0; i < 5; ++i) {
@@ -135,8 +130,7 @@ void CTarnwell2Dlg::PlaceButtons() {
         SkinReadButtonStrip(m_szConfigPath, i + 1, strip);
         buttons[i]->LoadBitmapStrip(strip, 4, 12, 5, 12, 5);
         buttons[i]->SetButtonFlags(CSkinButton::SKIN_BUTTON_TRACK_HOVER, 0);
-        if (kButtonIds[i] == IDC_BUTTON_DELETE || kButtonIds[i] == IDC_BUTTON_TEST)
-            buttons[i]->EnableWindow(FALSE);
+        if (buttons[i] == &m_btnDelete || buttons[i] == &m_btnTest) buttons[i]->EnableWindow(FALSE);
     }
 }
 

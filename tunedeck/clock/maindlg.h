@@ -37,7 +37,7 @@ protected:
     BOOL OnEraseBkgnd(HDC dc);
     void OnHScroll(HWND slider);
     void TakeReadoutRect(int placeholderId, const SkinPlace& place, CRect* rect);
-    void ReadTextColor();
+    void PrepareText(CDC& dc);
     void DrawNumber(CDC* dc, int value, CRect* rect, UINT format);
     void DrawModelName(CDC* dc);
 
@@ -51,6 +51,10 @@ protected:
     void OnButtonOk();
     void OnButtonCancel();
     void RevertToCommitted();
+    void SetSliders(int engine, int memory);
+    bool PendingIsCommitted() const {
+        return m_nEngineClock == m_nSavedEngineClock && m_nMemoryClock == m_nSavedMemoryClock;
+    }
 
     // Profiles (maindlg_profiles.cpp)
     void OnSelchangeProfile();

@@ -8,18 +8,23 @@ void CTarnwell2Dlg::StoreCurrentPair(int engine, int memory) {
     Store().StoreCurrent(ClockPair{engine, memory});
 }
 
+// The sliders clamp the pair to their ranges.
+void CTarnwell2Dlg::SetSliders(int engine, int memory) {
+    m_sliderEngine.SetPos(engine);
+    m_sliderMemory.SetPos(memory);
+}
+
 // The committed pair back on the card and on the sliders.
 void CTarnwell2Dlg::RevertToCommitted() {
     ApplyClocks(m_nSavedEngineClock, m_nSavedMemoryClock);
     m_nEngineClock = m_nSavedEngineClock;
     m_nMemoryClock = m_nSavedMemoryClock;
-    m_sliderEngine.SetPos(m_nEngineClock);
-    m_sliderMemory.SetPos(m_nMemoryClock);
+    SetSliders(m_nEngineClock, m_nMemoryClock);
     Invalidate(TRUE);
 }
 
 void CTarnwell2Dlg::OnButtonOk() {
-    if (m_nEngineClock == m_nSavedEngineClock && m_nMemoryClock == m_nSavedMemoryClock) {
+    if (PendingIsCommitted()) {
         CDialog::OnOK();  // nothing to apply
         return;
     }

@@ -7,12 +7,15 @@
 #include "maindlg.h"
 #include "skin_surface.h"
 
-void CTarnwell2Dlg::ReadTextColor() {
-    // Read afresh each time: nothing of the skin is kept between paints.
+// The text colour, read afresh each time (nothing of the skin is kept between
+// paints), on a transparent background.
+void CTarnwell2Dlg::PrepareText(CDC& dc) {
     SkinColor c = SkinReadTextColor(m_szConfigPath);
     m_nTextRed = c.red;
     m_nTextGreen = c.green;
     m_nTextBlue = c.blue;
+    dc.SetTextColor(SkinColorRef(c));
+    dc.SetBkMode(TRANSPARENT);
 }
 
 void CTarnwell2Dlg::DrawNumber(CDC* dc, int value, CRect* rect, UINT format) {
@@ -41,11 +44,8 @@ void CTarnwell2Dlg::TakeReadoutRect(int placeholderId, const SkinPlace& place, C
 
 void CTarnwell2Dlg::PlaceReadouts() {
     CClientDC dc(this);
-    dc.SetBkMode(TRANSPARENT);
-
     TakeReadoutRect(IDC_STATIC_ENGINE, SkinReadEngineTextPlace(m_szConfigPath), &m_rcEngineText);
-    ReadTextColor();
-    dc.SetTextColor(SkinColorRef(SkinColor{m_nTextRed, m_nTextGreen, m_nTextBlue}));
+    PrepareText(dc);
     m_nEngineClock = m_sliderEngine.GetPos();
     DrawNumber(&dc, m_nEngineClock, &m_rcEngineText, DT_LEFT | DT_TOP);
 
@@ -64,9 +64,7 @@ void CTarnwell2Dlg::PlaceReadouts() {
 void CTarnwell2Dlg::OnPaint() {
     {
         CPaintDC dc(this);
-        ReadTextColor();
-        dc.SetTextColor(SkinColorRef(SkinColor{m_nTextRed, m_nTextGreen, m_nTextBlue}));
-        dc.SetBkMode(TRANSPARENT);
+        PrepareText(dc);
         m_nEngineClock = m_sliderEngine.GetPos();
         DrawNumber(&dc, m_nEngineClock, &m_rcEngineText, DT_RIGHT);
         m_nMemoryClock = m_sliderMemory.GetPos();
@@ -97,12 +95,9 @@ void CTarnwell2Dlg::OnHScroll(HWND slider) {
         return;
     }
     CClientDC dc(this);
-    dc.SetBkMode(TRANSPARENT);
-
     InvalidateRect(&m_rcEngineText, TRUE);
     m_nEngineClock = m_sliderEngine.GetPos();
-    ReadTextColor();
-    dc.SetTextColor(SkinColorRef(SkinColor{m_nTextRed, m_nTextGreen, m_nTextBlue}));
+    PrepareText(dc);
     DrawNumber(&dc, m_nEngineClock, &m_rcEngineText, DT_RIGHT);
 
     InvalidateRect(&m_rcMemoryText, TRUE);

@@ -2,8 +2,6 @@
 // Choosing an entry only moves the sliders; OK or Test puts the pair on the card.
 #include <string.h>
 
-#include <string>
-
 #include "language.h"
 #include "maindlg.h"
 #include "profilenamedlg.h"
@@ -18,9 +16,8 @@ void CTarnwell2Dlg::OnSelchangeProfile() {
     int index = m_cbProfiles.GetCurSel();
     if (index == CB_ERR) return;
     // Names of up to 79 characters come from the list; each is used whole.
-    std::string text(static_cast<size_t>(m_cbProfiles.GetLBTextLen(index)) + 1, '\0');
-    m_cbProfiles.GetLBText(index, &text[0]);
-    text.resize(strlen(text.c_str()));
+    CString text;
+    m_cbProfiles.GetLBText(index, text);
 
     // A value that cannot be read keeps what the slider shows.
     ClockPair pair = {m_sliderEngine.GetPos(), m_sliderMemory.GetPos()};
@@ -31,16 +28,14 @@ void CTarnwell2Dlg::OnSelchangeProfile() {
         pair = ClockPair{m_nSavedEngineClock, m_nSavedMemoryClock};
         EnableButton(IDC_BUTTON_DELETE, FALSE);
     } else {
-        Store().LoadProfile(text, &pair);
+        Store().LoadProfile(text.c_str(), &pair);
         EnableButton(IDC_BUTTON_DELETE, TRUE);
     }
     m_nEngineClock = pair.engine;
     m_nMemoryClock = pair.memory;
-    if (m_nEngineClock != m_nSavedEngineClock || m_nMemoryClock != m_nSavedMemoryClock)
-        EnableButton(IDC_BUTTON_TEST, TRUE);
+    if (!PendingIsCommitted()) EnableButton(IDC_BUTTON_TEST, TRUE);
 
-    m_sliderEngine.SetPos(m_nEngineClock);
-    m_sliderMemory.SetPos(m_nMemoryClock);
+    SetSliders(m_nEngineClock, m_nMemoryClock);
     InvalidateRect(&m_rcEngineText, TRUE);
     InvalidateRect(&m_rcMemoryText, TRUE);
 }
@@ -73,15 +68,13 @@ void CTarnwell2Dlg::OnButtonDelete() {
     int index = m_cbProfiles.GetCurSel();
     // The fixed entries are never deleted (the button is off while they are selected).
     if (index == CB_ERR || index == kCurrentIndex || index == kDefaultIndex) return;
-    std::string text(static_cast<size_t>(m_cbProfiles.GetLBTextLen(index)) + 1, '\0');
-    m_cbProfiles.GetLBText(index, &text[0]);
-    text.resize(strlen(text.c_str()));
-    Store().DeleteProfile(text);
+    CString text;
+    m_cbProfiles.GetLBText(index, text);
+    Store().DeleteProfile(text.c_str());
 
     m_cbProfiles.DeleteString(static_cast<UINT>(index));
     SelectCurrentSettings();
-    m_sliderEngine.SetPos(m_nSavedEngineClock);
-    m_sliderMemory.SetPos(m_nSavedMemoryClock);
+    SetSliders(m_nSavedEngineClock, m_nSavedMemoryClock);
     EnableButton(IDC_BUTTON_DELETE, FALSE);
     Invalidate(TRUE);
 }

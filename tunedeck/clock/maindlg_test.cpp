@@ -21,8 +21,7 @@ void CTarnwell2Dlg::OnButtonTest() {
         m_nSavedEngineClock = m_nEngineClock;
         m_nSavedMemoryClock = m_nMemoryClock;
         StoreCurrentPair(m_nEngineClock, m_nMemoryClock);
-        m_sliderEngine.SetPos(m_nEngineClock);
-        m_sliderMemory.SetPos(m_nMemoryClock);
+        SetSliders(m_nEngineClock, m_nMemoryClock);
     } else if (answer == IDCANCEL) {
         RevertToCommitted();
     }

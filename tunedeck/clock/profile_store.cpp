@@ -78,15 +78,15 @@ ClockPair ProfileStore::StartupDefault(const ClockPair& card) {
 }
 
 void ProfileStore::WritePair(HKEY key, const ClockPair& pair, bool quitOnFailure) {
-    if (!SetDword(key, "engine", pair.engine) && sink_) sink_->RegistryFailed(quitOnFailure);
-    if (!SetDword(key, "memory", pair.memory) && sink_) sink_->RegistryFailed(quitOnFailure);
+    if (!SetDword(key, "engine", pair.engine)) Fail(quitOnFailure);
+    if (!SetDword(key, "memory", pair.memory)) Fail(quitOnFailure);
 }
 
 bool ProfileStore::ListProfiles(std::vector<std::string>* names) {
     names->clear();
     HKEY key = OpenKey(ZYK_KEY_CUSTOMER);
     if (!key) {
-        if (sink_) sink_->RegistryFailed(true);
+        Fail(true);
         return false;
     }
     char name[PROFILE_LIST_NAME_MAX + 1];
@@ -105,7 +105,7 @@ PairRead ProfileStore::LoadFrom(const std::string& path, ClockPair* pair) {
     PairRead read = {false, false};
     HKEY key = OpenKey(path);
     if (!key) {
-        if (sink_) sink_->RegistryFailed(true);
+        Fail(true);
         return read;
     }
     read.engine = QueryDword(key, "engine", &pair->engine);
@@ -134,7 +134,7 @@ SaveResult ProfileStore::SaveProfile(const std::string& name, const ClockPair& p
     if (IsFixedLabel(name)) return SaveResult::FixedLabel;
     if (!ValidProfileName(name)) return SaveResult::InvalidName;
     HKEY key = OpenKey(ProfileKey(name));
-    if (!key && sink_) sink_->RegistryFailed(true);
+    if (!key) Fail(true);
     WritePair(key, pair, true);
     if (key) RegCloseKey(key);
     return SaveResult::Saved;

@@ -101,6 +101,7 @@ private:
     ClockPair StartupReading(const std::string& key, const std::function<ClockPair()>& readCard);
     void WritePair(HKEY key, const ClockPair& pair, bool quitOnFailure);
     PairRead LoadFrom(const std::string& key, ClockPair* pair);
+    void Fail(bool quit) { if (sink_) sink_->RegistryFailed(quit); }
 
     std::string model_;
     RegistryFailureSink* sink_;
