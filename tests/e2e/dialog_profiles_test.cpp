@@ -69,6 +69,27 @@ TEST_F(DialogProfiles, FixedLabelsEmptyNamesAndBackslashesAreNotSaved) {
     EXPECT_EQ("", regtest::Read(kCustomer, "engine"));
 }
 
+TEST_F(DialogProfiles, ANameDialogCancelledSavesNothingAndALongPastedNameIsCutToFifty) {
+    HWND dialog = Open();
+    ASSERT_TRUE(dialog);
+    Click(dialog, kSaveAs);
+    HWND box = WaitBox("Profile");
+    ASSERT_TRUE(box);
+    EXPECT_EQ("OK", Text(GetDlgItem(box, IDOK)));
+    EXPECT_EQ("Cancel", Text(GetDlgItem(box, IDCANCEL)));
+    SendMessageA(GetDlgItem(box, kNameEdit), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("kept"));
+    Answer(box, IDCANCEL);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
+    EXPECT_EQ(Fixed(), ProfileEntries(dialog));
+    EXPECT_TRUE(regtest::Subkeys(kCustomer).empty());
+
+    // Pasting goes past what the box can show; only the first 50 characters count.
+    std::string first50 = std::string(45, 'p') + "12345";
+    SaveAs(dialog, first50 + "6789012345");
+    EXPECT_EQ(std::vector<std::string>{first50}, regtest::Subkeys(kCustomer));
+    EXPECT_EQ((std::vector<std::string>{"(Current settings)", "Default", first50}), ProfileEntries(dialog));
+}
+
 TEST_F(DialogProfiles, ChoosingEntriesMovesTheSlidersAndEnablesTestOnlyForAnotherPair) {
     StorePair((std::string(kCustomer) + "\\same").c_str(), 360, 360);
     StorePair(kFast.c_str(), 400, 380);
@@ -108,6 +129,7 @@ TEST_F(DialogProfiles, DeletingRemovesKeyAndEntryAndReturnsToTheCommittedPair) {
     HWND ask = WaitBox("Confirmation");
     ASSERT_TRUE(ask);
     EXPECT_EQ("Are you sure you want to delete this profile ?", StaticText(ask));
+    EXPECT_EQ(dialog, GetWindow(ask, GW_OWNER));
     Answer(ask, IDCANCEL);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(ask); }));
     EXPECT_TRUE(regtest::KeyExists(kFast.c_str()));

@@ -23,6 +23,7 @@ TEST_F(DialogStartup, FirstStartStoresTheCardsPairAndCentresTheRanges) {
     EXPECT_EQ(300, SliderPos(dialog, kSliderMemory));
     EXPECT_FALSE(Enabled(dialog, kTest));
     EXPECT_FALSE(Enabled(dialog, kDelete));
+    EXPECT_TRUE(regtest::KeyExists(kCustomer)) << "the profile list creates its key";
     // Topmost, at half the screen's width less 30, at the top.
     RECT r;
     GetWindowRect(dialog, &r);
@@ -99,6 +100,7 @@ void ExpectSkinMissingExit(Program& program) {
                 std::string text = StaticText(box);
                 if (!text.empty()) {
                     EXPECT_EQ("Setting file not found.", text);
+                    EXPECT_EQ(nullptr, GetWindow(box, GW_OWNER));
                     ++texts;
                 }
                 Answer(box, IDOK);
@@ -134,6 +136,31 @@ TEST_F(DialogStartup, ASkinPathLongerThanItsBufferCountsAsMissing) {
     nested.path = deep;
     Program program(nested);
     ExpectSkinMissingExit(program);
+}
+
+// No key can be made below SOFTWARE\ZYK\ZYK_OC: each value the start-up reading
+// cannot write is reported and the opening goes on; the profile list's key is
+// reported too, and then the program ends with -1.
+TEST_F(DialogStartup, ARegistryThatCannotBeWrittenIsReportedAndEndsTheProgramAtTheList) {
+    ASSERT_TRUE(regtest::CreateVolatile("SOFTWARE\\ZYK\\ZYK_OC"));
+    Program program(Prepare());
+    int boxes = 0;
+    WaitUntil(
+        [&] {
+            if (HWND box = program.Find("registry key create error", "#32770")) {
+                EXPECT_EQ("Could not create the registry key.", StaticText(box));
+                EXPECT_EQ(kTitle, Text(GetWindow(box, GW_OWNER))) << "owned by the main dialog";
+                Answer(box, IDOK);
+                WaitUntil([&] { return !IsWindow(box); }, 5);
+                ++boxes;
+            }
+            return !program.Running();
+        },
+        60);
+    // "engine" and "memory" of the current and of the default key, then the list.
+    EXPECT_EQ(5, boxes);
+    EXPECT_EQ(static_cast<DWORD>(-1), program.WaitExit(5));
+    EXPECT_EQ(sim::kDefaultClock, Register());
 }
 
 }  // namespace
