@@ -8,12 +8,6 @@ using namespace dlgdrv;
 
 class DialogApply : public DialogScenario {
 protected:
-    // The default card at 360/360, stored as such.
-    HWND Open() {
-        StorePair(kCurrent, 360, 360);
-        StorePair(kDefault, 360, 360);
-        return Start();
-    }
     bool Closed(HWND dialog) { return WaitUntil([&] { return !IsWindow(dialog); }); }
 };
 
@@ -43,7 +37,7 @@ TEST_F(DialogApply, OkConfirmedStoresThePendingPair) {
     EXPECT_EQ("Your AGP clock has been changed.\nDo you want to keep these changed ?", StaticText(question));
     EXPECT_EQ("OK", Text(GetDlgItem(question, IDOK)));
     EXPECT_EQ("Cancel", Text(GetDlgItem(question, IDCANCEL)));
-    Answer(question, IDOK);
+    PressButton(question, IDOK);
     ASSERT_TRUE(Closed(dialog));
     // OK stores the slider value, not the read-back one (400 runs as 401).
     EXPECT_EQ("400/360", Pair(kCurrent));
@@ -58,7 +52,7 @@ TEST_F(DialogApply, OkDeclinedPutsTheCommittedPairBack) {
     HWND question = WaitBox("Confirmation");
     ASSERT_TRUE(question);
     EXPECT_EQ(ClockRegister(360, 300, 12), Register());
-    Answer(question, IDCANCEL);
+    PressButton(question, IDCANCEL);
     ASSERT_TRUE(Closed(dialog));
     EXPECT_EQ(sim::kDefaultClock, Register());
     EXPECT_EQ("360/360", Pair(kCurrent));

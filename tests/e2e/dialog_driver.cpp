@@ -7,24 +7,6 @@
 
 namespace dlgdrv {
 
-bool WaitUntil(const std::function<bool()>& done, double seconds) {
-    DWORD end = GetTickCount() + static_cast<DWORD>(seconds * 1000);
-    for (;;) {
-        if (done()) return true;
-        if (static_cast<LONG>(GetTickCount() - end) > 0) return false;
-        Sleep(20);
-    }
-}
-
-std::string BinFolder() {
-    char path[MAX_PATH];
-    GetModuleFileNameA(nullptr, path, sizeof(path));
-    *strrchr(path, '\\') = '\0';
-    return path;
-}
-
-std::string DistFolder() { return BinFolder() + "\\..\\dist"; }
-
 namespace {
 
 void CopyTree(const std::string& from, const std::string& to) {
@@ -61,23 +43,11 @@ void DeleteTree(const std::string& dir) {
     RemoveDirectoryA(dir.c_str());
 }
 
-struct FindArgs {
-    DWORD pid;
-    std::vector<HWND>* out;
-};
-
-BOOL CALLBACK CollectWindow(HWND w, LPARAM lp) {
-    FindArgs* args = reinterpret_cast<FindArgs*>(lp);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(w, &pid);
-    if (pid == args->pid && IsWindowVisible(w)) args->out->push_back(w);
-    return TRUE;
-}
-
-std::string ClassOf(HWND w) {
-    char cls[64] = {};
-    GetClassNameA(w, cls, sizeof(cls));
-    return cls;
+e2e::StartOptions InFolder(const Folder& folder) {
+    e2e::StartOptions options;
+    options.directory = folder.path;
+    options.currentDirectory = folder.path;
+    return options;
 }
 
 }  // namespace
@@ -89,7 +59,7 @@ Folder::Folder(const std::string& name) {
     CreateDirectoryA(root.c_str(), nullptr);
     path = root + "\\" + name;
     DeleteTree(path);
-    CopyTree(DistFolder(), path);
+    CopyTree(e2e::DistDirectory(), path);
 }
 
 void Folder::Remove(const char* file) const { DeleteFileA((path + "\\" + file).c_str()); }
@@ -109,103 +79,10 @@ std::string Folder::Read(const char* file) const {
     return s.str();
 }
 
-Program::Program(const Folder& folder) {
-    std::string exe = folder.path + "\\tunedeck.exe";
-    std::string line = "\"" + exe + "\"";
-    std::vector<char> cmd(line.begin(), line.end());
-    cmd.push_back('\0');
-    STARTUPINFOA si = {};
-    si.cb = sizeof(si);
-    if (CreateProcessA(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                       folder.path.c_str(), &si, &pi_))
-        pid_ = pi_.dwProcessId;
-}
+Program::Program(const Folder& folder) : e2e::Program(InFolder(folder)) {}
 
 Program::~Program() {
-    if (!pi_.hProcess) return;
-    if (Running()) Close();
-    if (Running()) TerminateProcess(pi_.hProcess, 99);  // our own child only
-    WaitForSingleObject(pi_.hProcess, 10000);
-    CloseHandle(pi_.hThread);
-    CloseHandle(pi_.hProcess);
-}
-
-bool Program::Running() const {
-    return pi_.hProcess && WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT;
-}
-
-DWORD Program::WaitExit(double seconds) {
-    if (!pi_.hProcess) return STILL_ACTIVE;
-    WaitForSingleObject(pi_.hProcess, static_cast<DWORD>(seconds * 1000));
-    DWORD code = STILL_ACTIVE;
-    GetExitCodeProcess(pi_.hProcess, &code);
-    return code;
-}
-
-void Program::Command(UINT id) const {
-    // To every top-level window of the process but the dialogs: only the hidden frame
-    // acts on the frame's commands.
-    struct Args {
-        DWORD pid;
-        UINT id;
-    } args{pid_, id};
-    EnumWindows(
-        [](HWND w, LPARAM lp) -> BOOL {
-            Args* a = reinterpret_cast<Args*>(lp);
-            DWORD pid = 0;
-            GetWindowThreadProcessId(w, &pid);
-            if (pid == a->pid && ClassOf(w) != "#32770") PostMessageA(w, WM_COMMAND, a->id, 0);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&args));
-}
-
-void Program::Close() {
-    Command(57665);  // ID_APP_EXIT: an open dialog is cancelled first
-    WaitExit(15);
-}
-
-std::vector<HWND> Program::Windows() const {
-    std::vector<HWND> out;
-    FindArgs args{pid_, &out};
-    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&args));
-    return out;
-}
-
-HWND Program::Find(const std::string& caption, const char* cls) const {
-    for (HWND w : Windows())
-        if (Text(w) == caption && (!cls || ClassOf(w) == cls)) return w;
-    return nullptr;
-}
-
-HWND Program::WaitFor(const std::string& caption, const char* cls, double seconds) const {
-    HWND found = nullptr;
-    WaitUntil([&] { return (found = Find(caption, cls)) != nullptr; }, seconds);
-    return found;
-}
-
-std::string Text(HWND window) {
-    char text[512] = {};
-    // WM_GETTEXT is marshalled between processes.
-    SendMessageTimeoutA(window, WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text),
-                        SMTO_ABORTIFHUNG, 5000, nullptr);
-    return text;
-}
-
-std::string StaticText(HWND dialog) {
-    std::string found;
-    EnumChildWindows(
-        dialog,
-        [](HWND child, LPARAM lp) -> BOOL {
-            std::string* out = reinterpret_cast<std::string*>(lp);
-            if (ClassOf(child) == "Static") {
-                std::string t = Text(child);
-                if (!t.empty() && out->empty()) *out = t;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found;
+    if (Running()) Close();  // e2e::Program's destructor kills it if it stays
 }
 
 void Click(HWND dialog, int buttonId) {
@@ -216,12 +93,6 @@ void Click(HWND dialog, int buttonId) {
     PostMessageA(button, WM_MOUSEMOVE, 0, inside);
     PostMessageA(button, WM_LBUTTONDOWN, MK_LBUTTON, inside);
     PostMessageA(button, WM_LBUTTONUP, 0, inside);
-}
-
-void PressKey(HWND window, UINT vk) {
-    UINT scan = MapVirtualKeyA(vk, 0);
-    PostMessageA(window, WM_KEYDOWN, vk, 1 | (scan << 16));
-    PostMessageA(window, WM_KEYUP, vk, 1 | (scan << 16) | 0xC0000000u);
 }
 
 int SliderPos(HWND dialog, int id) {
@@ -260,9 +131,7 @@ std::vector<std::string> ProfileEntries(HWND dialog) {
         // The wide message: its text crosses processes intact. Names come back as UTF-8.
         wchar_t wide[256] = {};
         SendMessageW(list, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(wide));
-        char text[768] = {};
-        WideCharToMultiByte(CP_UTF8, 0, wide, -1, text, sizeof(text), nullptr, nullptr);
-        out.push_back(text);
+        out.push_back(e2e::Utf8(wide));
     }
     return out;
 }
@@ -271,52 +140,9 @@ int ProfileSelection(HWND dialog) {
     return static_cast<int>(SendMessageA(GetDlgItem(dialog, kProfiles), CB_GETCURSEL, 0, 0));
 }
 
-void Answer(HWND box, int id) {
-    PostMessageA(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(box, id)));
-}
-
 void AnswerName(HWND box, const std::string& name) {
     SendMessageA(GetDlgItem(box, kNameEdit), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
-    Answer(box, IDOK);
-}
-
-HWND FocusOf(HWND window) {
-    GUITHREADINFO info = {};
-    info.cbSize = sizeof(info);
-    if (GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) && info.hwndFocus)
-        return info.hwndFocus;
-    return window;
-}
-
-void Screenshot(const std::string& path) {
-    int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
-    HDC screen = GetDC(nullptr);
-    HDC mem = CreateCompatibleDC(screen);
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 24;
-    void* bits = nullptr;
-    HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(mem, bmp);
-    BitBlt(mem, 0, 0, w, h, screen, 0, 0, SRCCOPY);
-    GdiFlush();
-    DWORD stride = (w * 3 + 3) & ~3;
-    BITMAPFILEHEADER fh = {};
-    fh.bfType = 0x4D42;
-    fh.bfOffBits = sizeof(fh) + sizeof(bi.bmiHeader);
-    fh.bfSize = fh.bfOffBits + stride * h;
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(&fh), sizeof(fh));
-    out.write(reinterpret_cast<const char*>(&bi.bmiHeader), sizeof(bi.bmiHeader));
-    out.write(static_cast<const char*>(bits), stride * h);
-    SelectObject(mem, old);
-    DeleteObject(bmp);
-    DeleteDC(mem);
-    ReleaseDC(nullptr, screen);
+    PressButton(box, IDOK);
 }
 
 }  // namespace dlgdrv

@@ -1,12 +1,13 @@
-// Drives tunedeck.exe from outside for the main-dialog scenarios: a private copy of
-// the shipped folder, the program started there, its windows found by caption and
-// control id, and the messages real input produces posted to them.
+// What the main-dialog scenarios add to e2esupport: a private copy of the shipped
+// folder to run tunedeck.exe from, and the messages real input produces on the
+// dialog's own controls (trackbars, skinned buttons, the profile list, the name box).
 #pragma once
 #include <windows.h>
 
-#include <functional>
 #include <string>
 #include <vector>
+
+#include "e2esupport.h"
 
 namespace dlgdrv {
 
@@ -16,12 +17,14 @@ enum {
     kDelete = 1009, kOk = 1011, kCancel = 1012, kTest = 1013, kNameEdit = 1010
 };
 
-// Polls `done` until it holds or `seconds` pass; true when it held.
-bool WaitUntil(const std::function<bool()>& done, double seconds = 30);
-
-// The shipped folder (build/dist, beside the test programs' build/bin).
-std::string DistFolder();
-std::string BinFolder();
+// The shared helpers the scenarios use by their short names.
+using e2e::BinDirectory;
+using e2e::FocusOf;
+using e2e::PressButton;
+using e2e::PressKey;
+using e2e::StaticText;
+using e2e::Text;
+using e2e::WaitUntil;
 
 // A private copy of the shipped folder under %TEMP%\velotune_e2e\<name>.
 struct Folder {
@@ -34,42 +37,17 @@ struct Folder {
     std::string Read(const char* file) const;
 };
 
-// One run of tunedeck.exe.
-class Program {
+// One run of <folder>\tunedeck.exe with the folder as current directory. The system
+// language is the test program's own (LC_ALL=zh_TW.UTF-8 around it gives Chinese).
+// At the end the program is asked to close as "Close" does; killed only if it stays.
+class Program : public e2e::Program {
 public:
-    // Starts <folder>\tunedeck.exe with the folder as current directory. The system
-    // language is the test program's own (LC_ALL=zh_TW.UTF-8 around it gives Chinese).
     explicit Program(const Folder& folder);
-    ~Program();  // ends the program if it still runs
-
-    DWORD Pid() const { return pid_; }
-    bool Running() const;
-    // Waits for the exit; returns the exit code, or STILL_ACTIVE after the timeout.
-    DWORD WaitExit(double seconds = 30);
-    // Asks the program to end as "Close" does, and waits.
-    void Close();
-    // Posts a command to the program's hidden frame (32771 opens the dialog again).
-    void Command(UINT id) const;
-
-    // A visible top-level window of this process with this caption (and class, when
-    // given); null when there is none.
-    HWND Find(const std::string& caption, const char* cls = nullptr) const;
-    HWND WaitFor(const std::string& caption, const char* cls = nullptr, double seconds = 30) const;
-    // Every visible top-level window of the process.
-    std::vector<HWND> Windows() const;
-
-private:
-    PROCESS_INFORMATION pi_{};
-    DWORD pid_ = 0;
+    ~Program();
 };
-
-// A window's caption, a dialog's static text (the message of a message box).
-std::string Text(HWND window);
-std::string StaticText(HWND dialog);
 
 // Real-input messages.
 void Click(HWND dialog, int buttonId);          // press and release inside the button
-void PressKey(HWND window, UINT vk);            // WM_KEYDOWN + WM_KEYUP
 // Moves a trackbar to `position` the way the keyboard does (one arrow step), so the
 // dialog gets its WM_HSCROLL; waits until the control shows the position.
 void MoveSlider(HWND dialog, int sliderId, int position);
@@ -81,14 +59,9 @@ bool Enabled(HWND dialog, int id);
 void SelectProfile(HWND dialog, int index);
 std::vector<std::string> ProfileEntries(HWND dialog);
 int ProfileSelection(HWND dialog);
-// Presses button `id` (IDOK, IDCANCEL) of a dialog or message box.
-void Answer(HWND box, int id);
 // Types `name` into the profile-name dialog and presses OK.
 void AnswerName(HWND box, const std::string& name);
-// The focus window of the thread that owns `window`, or the window itself.
-HWND FocusOf(HWND window);
-
-// Saves the screen as a BMP file.
-void Screenshot(const std::string& path);
+// The older name of e2e::PressButton, still used by tests/clock/dialog_bench.cpp.
+inline void Answer(HWND box, int id) { PressButton(box, id); }
 
 }  // namespace dlgdrv

@@ -23,12 +23,6 @@ void DialogScenario::SetUp() {
 }
 
 void DialogScenario::TearDown() {
-    if (HasFailure()) {
-        std::string dir = dlgdrv::BinFolder() + "\\e2e-failures";
-        CreateDirectoryA(dir.c_str(), nullptr);
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dlgdrv::Screenshot(dir + "\\" + info->test_suite_name() + "." + info->name() + ".bmp");
-    }
     program_.reset();
     regtest::DeleteZykTree();
 }
@@ -52,6 +46,12 @@ HWND DialogScenario::Start() {
     dialog_ = program_->WaitFor(kTitle, "#32770");
     EXPECT_NE(nullptr, dialog_) << "no main dialog";
     return dialog_;
+}
+
+HWND DialogScenario::Open() {
+    StorePair(kCurrent, 360, 360);
+    StorePair(kDefault, 360, 360);
+    return Start();
 }
 
 HWND DialogScenario::WaitBox(const char* caption) {

@@ -36,6 +36,8 @@ protected:
     dlgdrv::Folder& Prepare();
     // Starts the program and waits for its dialog; fails the test when none comes.
     HWND Start();
+    // Start() with the default card at 360/360, stored as such.
+    HWND Open();
     // Waits for a dialog or message box of the program with this caption.
     HWND WaitBox(const char* caption);
 

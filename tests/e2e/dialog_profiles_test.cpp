@@ -11,11 +11,6 @@ const std::string kFast = std::string(kCustomer) + "\\fast";
 
 class DialogProfiles : public DialogScenario {
 protected:
-    HWND Open() {
-        StorePair(kCurrent, 360, 360);
-        StorePair(kDefault, 360, 360);
-        return Start();
-    }
     // Save as `name` through the name dialog; waits until it has gone.
     void SaveAs(HWND dialog, const std::string& name) {
         Click(dialog, kSaveAs);
@@ -78,7 +73,7 @@ TEST_F(DialogProfiles, ANameDialogCancelledSavesNothingAndALongPastedNameIsCutTo
     EXPECT_EQ("OK", Text(GetDlgItem(box, IDOK)));
     EXPECT_EQ("Cancel", Text(GetDlgItem(box, IDCANCEL)));
     SendMessageA(GetDlgItem(box, kNameEdit), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("kept"));
-    Answer(box, IDCANCEL);
+    PressButton(box, IDCANCEL);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
     EXPECT_EQ(Fixed(), ProfileEntries(dialog));
     EXPECT_TRUE(regtest::Subkeys(kCustomer).empty());
@@ -130,14 +125,14 @@ TEST_F(DialogProfiles, DeletingRemovesKeyAndEntryAndReturnsToTheCommittedPair) {
     ASSERT_TRUE(ask);
     EXPECT_EQ("Are you sure you want to delete this profile ?", StaticText(ask));
     EXPECT_EQ(dialog, GetWindow(ask, GW_OWNER));
-    Answer(ask, IDCANCEL);
+    PressButton(ask, IDCANCEL);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(ask); }));
     EXPECT_TRUE(regtest::KeyExists(kFast.c_str()));
 
     Click(dialog, kDelete);
     ask = WaitBox("Confirmation");
     ASSERT_TRUE(ask);
-    Answer(ask, IDOK);
+    PressButton(ask, IDOK);
     ASSERT_TRUE(WaitUntil([&] { return !regtest::KeyExists(kFast.c_str()); }));
     ASSERT_TRUE(WaitUntil([&] { return SliderPos(dialog, kSliderEngine) == 360; }));
     EXPECT_EQ(360, SliderPos(dialog, kSliderMemory));
@@ -159,7 +154,7 @@ TEST_F(DialogProfiles, AProfileBeginningWithTheCurrentLabelIsTheOneSelected) {
     Click(dialog, kDelete);
     HWND ask = WaitBox("Confirmation");
     ASSERT_TRUE(ask);
-    Answer(ask, IDOK);
+    PressButton(ask, IDOK);
     ASSERT_TRUE(WaitUntil([&] { return ProfileEntries(dialog).size() == 3; }));
     EXPECT_EQ(2, ProfileSelection(dialog));
 }
@@ -180,7 +175,7 @@ TEST_F(DialogProfiles, ANameOfEightyCharactersEndsTheListAndLongerNamesWorkWhole
     Click(dialog, kDelete);
     HWND ask = WaitBox("Confirmation");
     ASSERT_TRUE(ask);
-    Answer(ask, IDOK);
+    PressButton(ask, IDOK);
     ASSERT_TRUE(WaitUntil([&] { return !regtest::KeyExists((std::string(kCustomer) + "\\" + name79).c_str()); }));
 }
 

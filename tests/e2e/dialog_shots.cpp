@@ -26,9 +26,9 @@ int main(int argc, char** argv) {
     Sleep(500);
     PostMessageA(GetDlgItem(dialog, dlgdrv::kProfiles), CB_SHOWDROPDOWN, TRUE, 0);
     Sleep(1500);
-    dlgdrv::Screenshot(argv[2]);
+    bool saved = e2e::SaveScreenshot(argv[2]);
     PostMessageA(GetDlgItem(dialog, dlgdrv::kProfiles), CB_SHOWDROPDOWN, FALSE, 0);
     program.Close();
     regtest::DeleteZykTree();
-    return 0;
+    return saved ? 0 : 1;
 }

@@ -73,7 +73,7 @@ TEST_F(DialogStartup, AStoredValueOutsideTheRangeIsAppliedThenClampedByOk) {
     HWND question = WaitBox("Confirmation");
     ASSERT_TRUE(question);
     EXPECT_EQ(ClockRegister(432, 360, 12), Register());
-    Answer(question, IDOK);
+    PressButton(question, IDOK);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
     EXPECT_EQ("432/360", Pair(kCurrent));
 }
@@ -84,6 +84,13 @@ TEST_F(DialogStartup, AnUnlistedCardUsesSlashKeys) {
     EXPECT_EQ("360/360", Pair("SOFTWARE\\ZYK\\ZYK_OC\\current\\/"));
     EXPECT_EQ("360/360", Pair("SOFTWARE\\ZYK\\ZYK_OC\\default\\/"));
     EXPECT_EQ(std::vector<std::string>{"/"}, regtest::Subkeys("SOFTWARE\\ZYK\\ZYK_OC\\current"));
+}
+
+// The program has ended (within 5 seconds) with this code.
+void ExpectExitCode(Program& program, int expected) {
+    int code = 0;
+    EXPECT_TRUE(program.WaitExit(5, &code)) << "still running";
+    EXPECT_EQ(expected, code);
 }
 
 // Every "Setting file not found." is answered; the program ends with -1 and the main
@@ -103,7 +110,7 @@ void ExpectSkinMissingExit(Program& program) {
                     EXPECT_EQ(nullptr, GetWindow(box, GW_OWNER));
                     ++texts;
                 }
-                Answer(box, IDOK);
+                PressButton(box, IDOK);
                 WaitUntil([&] { return !IsWindow(box); }, 5);
                 ++boxes;
             }
@@ -113,7 +120,7 @@ void ExpectSkinMissingExit(Program& program) {
     EXPECT_GE(boxes, 1);
     EXPECT_GE(texts, 1);
     EXPECT_FALSE(dialogSeen);
-    EXPECT_EQ(static_cast<DWORD>(-1), program.WaitExit(5));
+    ExpectExitCode(program, -1);
 }
 
 TEST_F(DialogStartup, NoSkinFileEndsWithMinusOneBeforeAnyDialog) {
@@ -150,7 +157,7 @@ TEST_F(DialogStartup, ARegistryThatCannotBeWrittenIsReportedAndEndsTheProgramAtT
             if (HWND box = program.Find("registry key create error", "#32770")) {
                 EXPECT_EQ("Could not create the registry key.", StaticText(box));
                 EXPECT_EQ(kTitle, Text(GetWindow(box, GW_OWNER))) << "owned by the main dialog";
-                Answer(box, IDOK);
+                PressButton(box, IDOK);
                 WaitUntil([&] { return !IsWindow(box); }, 5);
                 ++boxes;
             }
@@ -159,7 +166,7 @@ TEST_F(DialogStartup, ARegistryThatCannotBeWrittenIsReportedAndEndsTheProgramAtT
         60);
     // "engine" and "memory" of the current and of the default key, then the list.
     EXPECT_EQ(5, boxes);
-    EXPECT_EQ(static_cast<DWORD>(-1), program.WaitExit(5));
+    ExpectExitCode(program, -1);
     EXPECT_EQ(sim::kDefaultClock, Register());
 }
 

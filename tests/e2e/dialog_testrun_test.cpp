@@ -11,14 +11,9 @@ using namespace dlgdrv;
 
 class DialogTestRun : public DialogScenario {
 protected:
-    HWND Open() {
-        StorePair(kCurrent, 360, 360);
-        StorePair(kDefault, 360, 360);
-        return Start();
-    }
     // The stand-in for Orbview.exe (records its start, lives `lifeMs`, or forever).
     void StandIn(int lifeMs) {
-        Prepare().Put(BinFolder() + "\\demo_stub.exe", "Orbview.exe");
+        Prepare().Put(BinDirectory() + "\\demo_stub.exe", "Orbview.exe");
         if (lifeMs >= 0) folder_->Write("Orbview.exe.life", std::to_string(lifeMs));
     }
 };
@@ -32,7 +27,7 @@ TEST_F(DialogTestRun, WithoutOrbviewTheQuestionComesAtOnceAndCancelReverts) {
     HWND question = WaitBox("Confirmation");
     ASSERT_TRUE(question);
     EXPECT_EQ(ClockRegister(300, 360, 12), Register());
-    Answer(question, IDCANCEL);
+    PressButton(question, IDCANCEL);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(question); }));
     ASSERT_TRUE(WaitUntil([&] { return !Enabled(dialog, kTest); }));
     EXPECT_TRUE(IsWindow(dialog)) << "the dialog stays open";
@@ -58,7 +53,7 @@ TEST_F(DialogTestRun, AProgramEndingByItselfIsFollowedByTheQuestionAndOkStoresTh
               started.find("width=" + std::to_string(GetSystemMetrics(SM_CXSCREEN) / 2) + "\n"));
     EXPECT_NE(std::string::npos, started.find("commandline=\"" + folder_->path + "\\Orbview.exe\"\n"));
 
-    Answer(question, IDOK);
+    PressButton(question, IDOK);
     // 300 MHz at R = 12 runs as 299: that is what is stored and shown.
     ASSERT_TRUE(WaitUntil([&] { return Pair(kCurrent) == "299/360"; }));
     ASSERT_TRUE(WaitUntil([&] { return SliderPos(dialog, kSliderEngine) == 299; }));
@@ -84,7 +79,7 @@ TEST_F(DialogTestRun, AProgramStillRunningIsTerminated) {
     ASSERT_TRUE(question);
     ASSERT_TRUE(folder_->Has("Orbview.exe.started"));
     EXPECT_FALSE(folder_->Has("Orbview.exe.ended")) << "it was ended from outside";
-    Answer(question, IDCANCEL);
+    PressButton(question, IDCANCEL);
     ASSERT_TRUE(WaitUntil([&] { return Register() == sim::kDefaultClock; }));
 }
 
@@ -109,7 +104,7 @@ TEST_F(DialogTestRun, TheRealOrbviewRunsInTheTopLeftQuarterUntilTerminated) {
     HWND question = WaitBox("Confirmation");
     ASSERT_TRUE(question);
     EXPECT_FALSE(IsWindow(orbview)) << "still running when the question came";
-    Answer(question, IDOK);
+    PressButton(question, IDOK);
     ASSERT_TRUE(WaitUntil([&] { return Pair(kCurrent) == "405/360"; }));
     EXPECT_TRUE(IsWindow(dialog));
 }

@@ -14,14 +14,7 @@ namespace {
 const int kViewId = 0xE900;
 const int kEngineSliderId = 1000;
 const UINT kTrayCallback = WM_USER + 10;
-
-std::string ProgramDirectory()
-{
-    char path[MAX_PATH];
-    GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string s(path);
-    return s.substr(0, s.rfind('\\'));
-}
+const UINT kAppExit = 57665; // ID_APP_EXIT
 
 struct FindContext {
     DWORD pid;
@@ -52,7 +45,23 @@ std::vector<HWND> Children(HWND parent)
     return children;
 }
 
+// Polls 'find' until it returns a window or 'seconds' pass (then null).
+HWND WaitForWindow(const std::function<HWND()>& find, double seconds)
+{
+    HWND window = nullptr;
+    WaitUntil([&] { return (window = find()) != nullptr; }, seconds);
+    return window;
+}
+
 } // namespace
+
+std::string BinDirectory()
+{
+    char path[MAX_PATH];
+    GetModuleFileNameA(nullptr, path, sizeof path);
+    std::string s(path);
+    return s.substr(0, s.rfind('\\'));
+}
 
 std::string DistDirectory()
 {
@@ -61,7 +70,7 @@ std::string DistDirectory()
 
 std::string BuildDirectory()
 {
-    std::string bin = ProgramDirectory();
+    std::string bin = BinDirectory();
     return bin.substr(0, bin.rfind('\\'));
 }
 
@@ -111,15 +120,16 @@ std::vector<HWND> TopLevelWindows(DWORD pid, const char* className)
     return found;
 }
 
-HWND WaitFor(const std::function<HWND()>& find, DWORD timeoutMs)
+bool WaitUntil(const std::function<bool()>& done, double seconds)
 {
     DWORD start = GetTickCount();
+    DWORD timeoutMs = static_cast<DWORD>(seconds * 1000);
     for (;;) {
-        if (HWND window = find())
-            return window;
+        if (done())
+            return true;
         if (GetTickCount() - start >= timeoutMs)
-            return nullptr;
-        Sleep(50);
+            return false;
+        Sleep(20);
     }
 }
 
@@ -127,7 +137,7 @@ HWND WaitFor(const std::function<HWND()>& find, DWORD timeoutMs)
 
 Program::Program(const StartOptions& options)
 {
-    std::string exe = DistDirectory() + "\\" + options.program;
+    std::string exe = (options.directory.empty() ? DistDirectory() : options.directory) + "\\" + options.program;
     std::string directory = options.currentDirectory.empty() ? DistDirectory() : options.currentDirectory;
     std::string commandLine = "\"" + exe + "\"";
     STARTUPINFOA si = {};
@@ -152,9 +162,9 @@ Program::~Program()
         CloseHandle(m_process);
 }
 
-bool Program::WaitExit(DWORD timeoutMs, int* exitCode)
+bool Program::WaitExit(double seconds, int* exitCode)
 {
-    if (!m_process || WaitForSingleObject(m_process, timeoutMs) != WAIT_OBJECT_0)
+    if (!m_process || WaitForSingleObject(m_process, static_cast<DWORD>(seconds * 1000)) != WAIT_OBJECT_0)
         return false;
     DWORD code = 0;
     GetExitCodeProcess(m_process, &code);
@@ -175,14 +185,27 @@ void Program::Kill()
     WaitForSingleObject(m_process, 10000);
 }
 
-HWND Program::Frame(DWORD timeoutMs) const
+void Program::Command(UINT id) const
 {
-    return WaitFor([this] {
+    if (HWND frame = Frame(0))
+        PostMessageA(frame, WM_COMMAND, id, 0);
+}
+
+void Program::Close()
+{
+    Command(kAppExit);
+    int code = 0;
+    WaitExit(15, &code);
+}
+
+HWND Program::Frame(double seconds) const
+{
+    return WaitForWindow([this] {
         for (HWND w : TopLevelWindows(m_pid))
             if (GetDlgItem(w, kViewId))
                 return w;
         return HWND(nullptr);
-    }, timeoutMs);
+    }, seconds);
 }
 
 std::vector<HWND> Program::Dialogs() const
@@ -194,12 +217,12 @@ std::vector<HWND> Program::Dialogs() const
     return dialogs;
 }
 
-HWND Program::Dialog(DWORD timeoutMs) const
+HWND Program::Dialog(double seconds) const
 {
-    return WaitFor([this] {
+    return WaitForWindow([this] {
         std::vector<HWND> dialogs = Dialogs();
         return dialogs.empty() ? HWND(nullptr) : dialogs[0];
-    }, timeoutMs);
+    }, seconds);
 }
 
 std::vector<HWND> Program::MessageBoxes() const
@@ -211,25 +234,38 @@ std::vector<HWND> Program::MessageBoxes() const
     return boxes;
 }
 
-HWND Program::MessageBox(DWORD timeoutMs) const
+HWND Program::MessageBox(double seconds) const
 {
-    return WaitFor([this] {
+    return WaitForWindow([this] {
         // Found only once filled in: caption and message text.
         for (HWND box : MessageBoxes())
-            if (!Text(box).empty() && !MessageBoxText(box).empty())
+            if (!Text(box).empty() && !StaticText(box).empty())
                 return box;
         return HWND(nullptr);
-    }, timeoutMs);
+    }, seconds);
 }
 
-HWND Program::PopupMenu(DWORD timeoutMs) const
+HWND Program::PopupMenu(double seconds) const
 {
-    return WaitFor([this] {
+    return WaitForWindow([this] {
         for (HWND w : TopLevelWindows(m_pid, "#32768"))
             if (IsWindowVisible(w))
                 return w;
         return HWND(nullptr);
-    }, timeoutMs);
+    }, seconds);
+}
+
+HWND Program::Find(const std::string& caption, const char* className) const
+{
+    for (HWND w : TopLevelWindows(m_pid, className))
+        if (IsWindowVisible(w) && Text(w) == caption)
+            return w;
+    return nullptr;
+}
+
+HWND Program::WaitFor(const std::string& caption, const char* className, double seconds) const
+{
+    return WaitForWindow([&] { return Find(caption, className); }, seconds);
 }
 
 void Program::TrayCallback(UINT iconId, UINT mouseMessage) const
@@ -271,9 +307,9 @@ bool Program::ReadInstanceCounter(LONG* value) const
 
 // --- dialogs, message boxes, menus -------------------------------------------------
 
-std::string MessageBoxText(HWND box)
+std::string StaticText(HWND dialog)
 {
-    for (HWND child : Children(box)) {
+    for (HWND child : Children(dialog)) {
         if (ClassName(child) != "Static")
             continue;
         LONG style = GetWindowLongA(child, GWL_STYLE);
@@ -317,34 +353,44 @@ std::vector<MenuEntry> ShippedPopupEntries(UINT menuId)
     return entries;
 }
 
-// Keys go to the menu's own thread queue, where its modal loop reads them.
-static void PostKey(HWND window, UINT key)
+// Keys go to the window's own thread queue, where its (modal) loop reads them.
+void PressKey(HWND window, UINT vk)
 {
-    PostMessageA(window, WM_KEYDOWN, key, 1);
-    PostMessageA(window, WM_KEYUP, key, 0xC0000001);
+    LPARAM scan = static_cast<LPARAM>(MapVirtualKeyA(vk, 0)) << 16;
+    PostMessageA(window, WM_KEYDOWN, vk, 1 | scan);
+    PostMessageA(window, WM_KEYUP, vk, static_cast<LPARAM>(1 | scan | 0xC0000000u));
+}
+
+HWND FocusOf(HWND window)
+{
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    if (GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) && info.hwndFocus)
+        return info.hwndFocus;
+    return window;
 }
 
 void ChooseMenuEntry(HWND popupWindow, int selectable)
 {
     // The first Down selects the first entry; each further one skips separators.
     for (int i = 0; i <= selectable; ++i)
-        PostKey(popupWindow, VK_DOWN);
-    PostKey(popupWindow, VK_RETURN);
+        PressKey(popupWindow, VK_DOWN);
+    PressKey(popupWindow, VK_RETURN);
 }
 
 void DismissMenu(HWND popupWindow)
 {
-    PostKey(popupWindow, VK_ESCAPE);
+    PressKey(popupWindow, VK_ESCAPE);
 }
 
 // --- screenshots --------------------------------------------------------------------
 
-std::string SaveScreenshot(const std::string& name)
+bool SaveScreenshot(const std::string& path)
 {
     int width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
     int height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
     if (width <= 0 || height <= 0)
-        return std::string();
+        return false;
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
     BITMAPINFOHEADER header = {};
@@ -357,7 +403,7 @@ std::string SaveScreenshot(const std::string& name)
     void* bits = nullptr;
     HBITMAP bitmap = CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS, &bits,
                                       nullptr, 0);
-    std::string path;
+    bool saved = false;
     if (bitmap) {
         HGDIOBJ old = SelectObject(memory, bitmap);
         BitBlt(memory, 0, 0, width, height, screen, GetSystemMetrics(SM_XVIRTUALSCREEN),
@@ -371,20 +417,16 @@ std::string SaveScreenshot(const std::string& name)
         file.bfType = 0x4D42; // "BM"
         file.bfOffBits = sizeof file + sizeof header;
         file.bfSize = file.bfOffBits + imageSize;
-        std::string directory = BuildDirectory() + "\\screenshots";
-        CreateDirectoryA(directory.c_str(), nullptr);
-        path = directory + "\\" + name + ".bmp";
         std::ofstream out(path, std::ios::binary);
         out.write(reinterpret_cast<const char*>(&file), sizeof file);
         out.write(reinterpret_cast<const char*>(&header), sizeof header);
         out.write(static_cast<const char*>(bits), imageSize);
-        if (!out)
-            path.clear();
+        saved = static_cast<bool>(out);
         DeleteObject(bitmap);
     }
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
-    return path;
+    return saved;
 }
 
 namespace {
@@ -399,8 +441,10 @@ class ScreenshotListener : public ::testing::EmptyTestEventListener {
         m_saved = true; // the first failure shows the state that matters
         const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
         std::string name = test ? std::string(test->test_suite_name()) + "." + test->name() : "failure";
-        std::string path = SaveScreenshot(name);
-        if (!path.empty())
+        std::string directory = BuildDirectory() + "\\screenshots";
+        CreateDirectoryA(directory.c_str(), nullptr);
+        std::string path = directory + "\\" + name + ".bmp";
+        if (SaveScreenshot(path))
             printf("screenshot: %s\n", path.c_str());
     }
 };

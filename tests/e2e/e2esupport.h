@@ -1,9 +1,10 @@
-// End-to-end support: start tunedeck.exe from the shipped folder (build/dist), find
-// its windows, menus and message boxes, act as the user's clicks would, read its exit
-// code and its instance counter, and keep a screenshot when a test fails.
+// End-to-end support: start tunedeck.exe (from the shipped folder build/dist, or from
+// a copy of it), find its windows, menus and message boxes, act as the user's clicks
+// and keys would, read its exit code and its instance counter, and keep a screenshot
+// when a test fails.
 //
 // Texts are read and compared as UTF-8 (through the wide window functions), so the
-// tests do not depend on their own code page.
+// tests do not depend on their own code page. Timeouts are in seconds.
 #pragma once
 #include <windows.h>
 
@@ -13,7 +14,9 @@
 
 namespace e2e {
 
-// build/dist (beside build/bin, where the test programs run).
+// build/bin, where the test programs run.
+std::string BinDirectory();
+// build/dist (beside build/bin).
 std::string DistDirectory();
 // build/ itself: screenshots go to build/screenshots.
 std::string BuildDirectory();
@@ -27,11 +30,12 @@ std::string Text(HWND window);
 std::vector<HWND> TopLevelWindows(DWORD pid, const char* className = nullptr);
 std::string ClassName(HWND window);
 
-// Polls 'find' until it returns a window or 'timeoutMs' passes (then null).
-HWND WaitFor(const std::function<HWND()>& find, DWORD timeoutMs = 15000);
+// Polls 'done' until it holds or 'seconds' pass; true when it held.
+bool WaitUntil(const std::function<bool()>& done, double seconds = 30);
 
 struct StartOptions {
-    std::string program = "tunedeck.exe";   // in DistDirectory()
+    std::string directory;                  // where the program is; empty: DistDirectory()
+    std::string program = "tunedeck.exe";
     std::string currentDirectory;           // empty: DistDirectory()
 };
 
@@ -48,21 +52,28 @@ public:
     HANDLE Process() const { return m_process; }
 
     // True and the exit code when the process ended within the time.
-    bool WaitExit(DWORD timeoutMs, int* exitCode);
+    bool WaitExit(double seconds, int* exitCode);
     bool Running() const;
     void Kill();
+    // Posts a command to the hidden frame (32771 opens the dialog, 57665 ends).
+    void Command(UINT id) const;
+    // Asks the program to end as "Close" does (an open dialog is cancelled first),
+    // and waits for it.
+    void Close();
 
     // The hidden frame: a top-level window with the frame's view (id 0xE900).
-    HWND Frame(DWORD timeoutMs = 15000) const;
+    HWND Frame(double seconds = 15) const;
     // The main dialog: a visible top-level window with the engine slider (id 1000).
-    HWND Dialog(DWORD timeoutMs = 15000) const;
-    HWND DialogNow() const { return Dialog(0); }
+    HWND Dialog(double seconds = 15) const;
     std::vector<HWND> Dialogs() const;
     // A message box (#32770 without the main dialog's controls).
-    HWND MessageBox(DWORD timeoutMs = 15000) const;
+    HWND MessageBox(double seconds = 15) const;
     std::vector<HWND> MessageBoxes() const;
     // The open popup menu (#32768) and its menu handle.
-    HWND PopupMenu(DWORD timeoutMs = 15000) const;
+    HWND PopupMenu(double seconds = 15) const;
+    // A visible top-level window with this caption (and class, when given).
+    HWND Find(const std::string& caption, const char* className = nullptr) const;
+    HWND WaitFor(const std::string& caption, const char* className = nullptr, double seconds = 30) const;
 
     // Sends the callback a tray click produces (without waiting for the handler,
     // which may run a modal menu loop).
@@ -76,10 +87,15 @@ private:
     DWORD m_pid = 0;
 };
 
-// The message text of a message box (its non-icon static).
-std::string MessageBoxText(HWND box);
-// Presses a button of a dialog or message box as a click would.
+// The first text of a non-icon static of a dialog: the message of a message box,
+// the label of a small dialog.
+std::string StaticText(HWND dialog);
+// Presses a button of a dialog or message box as a click would (BN_CLICKED).
 void PressButton(HWND dialog, int id);
+// A key pressed and released (WM_KEYDOWN + WM_KEYUP posted to the window's queue).
+void PressKey(HWND window, UINT vk);
+// The focus window of the thread that owns 'window', or the window itself.
+HWND FocusOf(HWND window);
 
 // Entries of a menu. Wine keeps a menu's items in the owning process (an open
 // popup's handle is readable through MN_GETHMENU, its items are not), so the entries
@@ -98,8 +114,8 @@ void ChooseMenuEntry(HWND popupWindow, int selectable);
 // Closes the menu without choosing (Escape).
 void DismissMenu(HWND popupWindow);
 
-// The whole screen as a BMP file; returns the path ("" on failure).
-std::string SaveScreenshot(const std::string& name);
+// The whole screen as a BMP file; false on failure.
+bool SaveScreenshot(const std::string& path);
 
 // Installs (once) a gtest listener that keeps a screenshot of each failed test
 // under build/screenshots.

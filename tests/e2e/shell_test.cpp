@@ -15,7 +15,7 @@ namespace {
 const char* kTitle = "Zyk Velotune V1.0a";
 const UINT kEnglishMenu = 130;
 const UINT kChineseMenu = 131;
-const DWORD kExitWait = 15000;
+const double kExitWait = 15; // seconds
 
 // Waits until posted messages sent to the frame before now have been handled: a
 // right click posted behind them opens the menu only once they are done.
@@ -126,7 +126,7 @@ void ExpectNoCardStart(const char* expectedText)
     HWND box = program.MessageBox();
     ASSERT_NE(nullptr, box);
     EXPECT_EQ(kTitle, Text(box));
-    EXPECT_EQ(expectedText, MessageBoxText(box));
+    EXPECT_EQ(expectedText, StaticText(box));
     EXPECT_EQ(1u, program.MessageBoxes().size());
     EXPECT_TRUE(program.Dialogs().empty());
 
@@ -147,7 +147,7 @@ TEST_F(Shell, TrayMenuReopensTheDialogOnlyOnce)
     HWND dialog = program.Dialog();
     ASSERT_NE(nullptr, dialog);
     PressButton(dialog, 1012); // Cancel: close without applying
-    ASSERT_NE(nullptr, WaitFor([&] { return program.Dialogs().empty() ? (HWND)1 : nullptr; }));
+    ASSERT_TRUE(WaitUntil([&] { return program.Dialogs().empty(); }, 15));
     EXPECT_TRUE(program.Running()) << "the program must stay resident in the tray";
 
     ExpectTrayMenu(kEnglishMenu, "Option...", "Close");
@@ -170,13 +170,13 @@ TEST_F(Shell, TrayMenuReopensTheDialogOnlyOnce)
 
     // A double click after the dialog was closed opens it again.
     PressButton(program.Dialog(), 1012);
-    ASSERT_NE(nullptr, WaitFor([&] { return program.Dialogs().empty() ? (HWND)1 : nullptr; }));
+    ASSERT_TRUE(WaitUntil([&] { return program.Dialogs().empty(); }, 15));
     program.TrayCallback(kEnglishMenu, WM_LBUTTONDBLCLK);
     EXPECT_NE(nullptr, program.Dialog());
 
     // A callback for another icon id is not this program's.
     program.TrayCallback(kEnglishMenu + 1, WM_RBUTTONUP);
-    EXPECT_EQ(nullptr, program.PopupMenu(1000));
+    EXPECT_EQ(nullptr, program.PopupMenu(1));
 }
 
 TEST_F(Shell, CloseEndsTheProgramWithZero)
@@ -185,7 +185,7 @@ TEST_F(Shell, CloseEndsTheProgramWithZero)
     HWND dialog = program.Dialog();
     ASSERT_NE(nullptr, dialog);
     PressButton(dialog, 1012);
-    ASSERT_NE(nullptr, WaitFor([&] { return program.Dialogs().empty() ? (HWND)1 : nullptr; }));
+    ASSERT_TRUE(WaitUntil([&] { return program.Dialogs().empty(); }, 15));
 
     CloseThroughTrayMenu(program, kEnglishMenu);
     int code = 1234;
@@ -209,7 +209,7 @@ TEST_F(Shell, StartedFromAnotherDirectoryFindsItsSkinBesideTheProgram)
     options.currentDirectory = "C:\\";
     Program program(options);
     ASSERT_NE(nullptr, program.Dialog());
-    EXPECT_TRUE(program.MessageBoxes().empty()) << MessageBoxText(program.MessageBox(0));
+    EXPECT_TRUE(program.MessageBoxes().empty()) << StaticText(program.MessageBox(0));
 }
 
 // What the loader binds: busprobe.dll by name for the card check, nothing of the
@@ -289,11 +289,11 @@ TEST_F(Chinese, TrayMenuIsTheChineseOneAndCloseEnds)
     ASSERT_NE(nullptr, dialog);
     EXPECT_EQ(kTitle, Text(dialog)); // the title stays English
     PressButton(dialog, 1012);
-    ASSERT_NE(nullptr, WaitFor([&] { return program.Dialogs().empty() ? (HWND)1 : nullptr; }));
+    ASSERT_TRUE(WaitUntil([&] { return program.Dialogs().empty(); }, 15));
 
     // The icon id is the Chinese menu's id; the English id is not this icon's.
     program.TrayCallback(kEnglishMenu, WM_RBUTTONUP);
-    EXPECT_EQ(nullptr, program.PopupMenu(1000));
+    EXPECT_EQ(nullptr, program.PopupMenu(1));
 
     ExpectTrayMenu(kChineseMenu, u8"設定...", u8"結束");
     HWND popup = OpenTrayMenu(program, kChineseMenu);
