@@ -66,7 +66,7 @@ int main(int argc, char** argv) {
         dlgdrv::WaitUntil([&] { return (question = program.Find("Confirmation", "#32770")) != nullptr; }, 60);
         double t3 = Now();
         if (!question) return 1;
-        dlgdrv::Answer(question, IDCANCEL);
+        dlgdrv::PressButton(question, IDCANCEL);
         dlgdrv::WaitUntil([&] { return !IsWindow(dialog); }, 30);
         program.Close();
         open.push_back(t1 - t0);

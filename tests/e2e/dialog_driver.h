@@ -61,7 +61,5 @@ std::vector<std::string> ProfileEntries(HWND dialog);
 int ProfileSelection(HWND dialog);
 // Types `name` into the profile-name dialog and presses OK.
 void AnswerName(HWND box, const std::string& name);
-// The older name of e2e::PressButton, still used by tests/clock/dialog_bench.cpp.
-inline void Answer(HWND box, int id) { PressButton(box, id); }
 
 }  // namespace dlgdrv
