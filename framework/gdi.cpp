@@ -104,9 +104,13 @@ CDC::~CDC()
     case kCreated:
         DeleteDC();
         break;
+    case kReleased:
+        RestoreOriginals();
+        if (m_hDC) ::ReleaseDC(m_hWndOwner, m_hDC);
+        m_hDC = nullptr;
+        break;
     case kAttached:
-    case kReleased:    // the derived destructors released these
-    case kPainted:
+    case kPainted:     // CPaintDC ends its paint itself
         break;
     }
 }
@@ -221,25 +225,11 @@ CClientDC::CClientDC(CWnd* wnd)
     m_own = kReleased;
 }
 
-CClientDC::~CClientDC()
-{
-    RestoreOriginals();
-    if (m_hDC) ::ReleaseDC(m_hWndOwner, m_hDC);
-    m_hDC = nullptr;
-}
-
 CWindowDC::CWindowDC(CWnd* wnd)
 {
     m_hWndOwner = wnd ? wnd->m_hWnd : nullptr;
     m_hDC = ::GetWindowDC(m_hWndOwner);
     m_own = kReleased;
-}
-
-CWindowDC::~CWindowDC()
-{
-    RestoreOriginals();
-    if (m_hDC) ::ReleaseDC(m_hWndOwner, m_hDC);
-    m_hDC = nullptr;
 }
 
 // --- CImageList ----------------------------------------------------------------------

@@ -197,13 +197,12 @@ public:
 class CClientDC : public CDC {
 public:
     explicit CClientDC(CWnd* wnd);
-    ~CClientDC() override;
 };
 
+// Whole-window context; released on destruction.
 class CWindowDC : public CDC {
 public:
     explicit CWindowDC(CWnd* wnd);
-    ~CWindowDC() override;
 };
 
 // --- image list ----------------------------------------------------------------------

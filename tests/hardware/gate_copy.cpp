@@ -17,34 +17,44 @@ void* Export(HMODULE module, const char* name)
 }
 
 namespace {
-
-void MakeDirs(const std::string& path)
+// Makes temp\<name>\ and its parents; returns it with a trailing backslash.
+std::string TempFolder(const std::string& name)
 {
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    std::string path = std::string(temp) + name + "\\";
     for (size_t at = path.find('\\', 3); at != std::string::npos; at = path.find('\\', at + 1))
         CreateDirectoryA(path.substr(0, at).c_str(), nullptr);
+    return path;
 }
 }  // namespace
 
-GateCopy::GateCopy(const std::string& dirName, const std::string& driverFile)
+DllCopy::DllCopy(const std::string& source, const std::string& dir, const std::string& stem)
 {
     static int serial;
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    dir = std::string(temp) + dirName + "\\";
-    MakeDirs(dir);
-    // A new file name each time: a module already loaded under the same name would be
-    // handed back with its state.
-    dll = dir + "portgate_" + std::to_string(GetCurrentProcessId()) + "_" +
+    dll = dir + stem + "_" + std::to_string(GetCurrentProcessId()) + "_" +
           std::to_string(++serial) + ".dll";
-    EXPECT_TRUE(CopyFileA((ProgramDir() + "portgate.dll").c_str(), dll.c_str(), FALSE));
+    EXPECT_TRUE(CopyFileA(source.c_str(), dll.c_str(), FALSE)) << source;
+    module = LoadLibraryA(dll.c_str());
+    EXPECT_NE(nullptr, module) << dll;
+}
+
+DllCopy::~DllCopy()
+{
+    if (module) FreeLibrary(module);
+    DeleteFileA(dll.c_str());
+}
+
+GateCopy::GateCopy(const std::string& dirName, const std::string& driverFile)
+    : DllCopy(ProgramDir() + "portgate.dll", TempFolder(dirName), "portgate"),
+      dir(dll.substr(0, dll.rfind('\\') + 1))
+{
     std::string driver = dir + "GenPort1.sys";
     DeleteFileA(driver.c_str());
     if (driverFile != "-") {
         std::string source = driverFile.empty() ? ProgramDir() + "GenPort1.sys" : driverFile;
         EXPECT_TRUE(CopyFileA(source.c_str(), driver.c_str(), FALSE)) << source;
     }
-    module = LoadLibraryA(dll.c_str());
-    EXPECT_NE(nullptr, module) << dll;
     Bind(module, "zykInitialDriver", zykInitialDriver);
     Bind(module, "zykCloseDriver", zykCloseDriver);
     Bind(module, "winp", winp);
@@ -53,10 +63,4 @@ GateCopy::GateCopy(const std::string& dirName, const std::string& driverFile)
     Bind(module, "woutp", woutp);
     Bind(module, "woutpw", woutpw);
     Bind(module, "woutpd", woutpd);
-}
-
-GateCopy::~GateCopy()
-{
-    if (module) FreeLibrary(module);
-    DeleteFileA(dll.c_str());
 }

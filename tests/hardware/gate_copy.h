@@ -1,18 +1,29 @@
-// A private copy of portgate.dll, loaded by path, so that each test starts from the
-// library's initial state; the driver file (or a stand-in) is copied beside it.
+// Private copies of the libraries, loaded by path, so that each test starts from a
+// library's initial state.
 #pragma once
 #include <windows.h>
 #include <string>
 
-struct GateCopy {
-    // dir is created under the temp folder; driverFile: the file to place as
-    // GenPort1.sys (empty: the built driver; "-": none).
-    explicit GateCopy(const std::string& dirName, const std::string& driverFile = "");
-    ~GateCopy();
+// A library copied into `dir` under a name of its own (a module already loaded under
+// the same name would be handed back with its state), loaded from there, and unloaded
+// and deleted again.
+struct DllCopy {
+    DllCopy(const std::string& source, const std::string& dir, const std::string& stem);
+    ~DllCopy();
+    DllCopy(const DllCopy&) = delete;
+    DllCopy& operator=(const DllCopy&) = delete;
 
-    std::string dir;   // with trailing backslash
     std::string dll;   // full path of the copy
     HMODULE module = nullptr;
+};
+
+// portgate.dll in a folder of its own under the temp folder, with the driver file (or
+// a stand-in) beside it.
+struct GateCopy : DllCopy {
+    // driverFile: the file to place as GenPort1.sys (empty: the built driver; "-": none).
+    explicit GateCopy(const std::string& dirName, const std::string& driverFile = "");
+
+    std::string dir;   // with trailing backslash
 
     int (*zykInitialDriver)();
     int (*zykCloseDriver)();

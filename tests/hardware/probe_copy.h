@@ -3,13 +3,10 @@
 #pragma once
 #include <windows.h>
 #include <string>
+#include "gate_copy.h"
 
-struct ProbeCopy {
+struct ProbeCopy : DllCopy {
     ProbeCopy();
-    ~ProbeCopy();
-
-    std::string dll;
-    HMODULE module = nullptr;
     int (*zykOpen_PCI)();
     int (*zykClose_PCI)();
     int (*ATIAGP_Check)();
