@@ -417,7 +417,14 @@ CWnd* CWnd::GetOwner() const
 
 CWnd* CWnd::GetTopLevelParent() const
 {
-    return FromHandle(::GetAncestor(m_hWnd, GA_ROOT));
+    // Climbs the child chain by hand: GetAncestor is missing from NT 4.0.
+    HWND top = m_hWnd;
+    while (top && (::GetWindowLongA(top, GWL_STYLE) & WS_CHILD)) {
+        HWND parent = ::GetParent(top);
+        if (!parent) break;
+        top = parent;
+    }
+    return FromHandle(top);
 }
 
 void CWnd::ClientToScreen(LPRECT rect) const

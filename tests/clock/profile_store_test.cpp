@@ -16,10 +16,14 @@ struct RecordingSink : RegistryFailureSink {
     void RegistryFailed(bool quit) override { calls.push_back(quit); }
 };
 
+// Language readers have the system's calling convention, which lambdas lack on 32 bits.
+LANGID WINAPI English() { return 0x0409; }
+LANGID WINAPI Chinese() { return 0x0404; }
+
 class ProfileStoreTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        SetGlobalStringWith([]() -> LANGID { return 0x0409; });
+        SetGlobalStringWith(English);
         regtest::DeleteZykTree();
     }
     void TearDown() override { regtest::DeleteZykTree(); }
@@ -179,7 +183,7 @@ TEST_F(ProfileStoreTest, FixedLabelsAndUnusableNamesAreNotSaved) {
 }
 
 TEST_F(ProfileStoreTest, TheChineseLabelsAreTheFixedOnesOnAChineseSystem) {
-    SetGlobalStringWith([]() -> LANGID { return 0x0404; });
+    SetGlobalStringWith(Chinese);
     ProfileStore store("R9600", &sink);
     EXPECT_TRUE(ProfileStore::IsFixedLabel(str_Default));
     EXPECT_TRUE(ProfileStore::IsFixedLabel(str_CurrentSettings));

@@ -290,3 +290,20 @@ TEST(Reflection, ChildDecidesWhetherTheParentSeesItsCommand)
     EXPECT_EQ(parent.commands, 2);
     parent.DestroyWindow();
 }
+
+// The top-level window of a nested child is the first window up the chain that is no
+// child; an owned popup is its own top level (not its owner).
+TEST(Family, TopLevelParentStopsAtTheFirstWindowThatIsNoChild)
+{
+    HWND owner = MakePopup();
+    HWND popup = CreateWindowExA(0, "STATIC", "owned", WS_POPUP, 0, 0, 100, 100, owner, nullptr,
+                                 GetModuleHandleA(nullptr), nullptr);
+    HWND child = MakeChild(popup, "STATIC", 0, 1);
+    HWND grandchild = MakeChild(child, "STATIC", 0, 2);
+    ASSERT_TRUE(owner && popup && child && grandchild);
+    EXPECT_EQ(popup, CWnd::FromHandle(grandchild)->GetTopLevelParent()->m_hWnd);
+    EXPECT_EQ(popup, CWnd::FromHandle(child)->GetTopLevelParent()->m_hWnd);
+    EXPECT_EQ(popup, CWnd::FromHandle(popup)->GetTopLevelParent()->m_hWnd);
+    EXPECT_EQ(owner, CWnd::FromHandle(owner)->GetTopLevelParent()->m_hWnd);
+    DestroyWindow(owner);
+}

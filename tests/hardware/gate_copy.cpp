@@ -9,6 +9,11 @@ std::string ProgramDir()
     return dir.substr(0, dir.rfind('\\') + 1);
 }
 
+std::string ShippedDir()
+{
+    return ProgramDir() + "..\\dist\\";
+}
+
 void* Export(HMODULE module, const char* name)
 {
     void* function = reinterpret_cast<void*>(GetProcAddress(module, name));
@@ -17,6 +22,8 @@ void* Export(HMODULE module, const char* name)
 }
 
 namespace {
+}  // namespace
+
 // Makes temp\<name>\ and its parents; returns it with a trailing backslash.
 std::string TempFolder(const std::string& name)
 {
@@ -27,7 +34,6 @@ std::string TempFolder(const std::string& name)
         CreateDirectoryA(path.substr(0, at).c_str(), nullptr);
     return path;
 }
-}  // namespace
 
 DllCopy::DllCopy(const std::string& source, const std::string& dir, const std::string& stem)
 {
@@ -35,7 +41,8 @@ DllCopy::DllCopy(const std::string& source, const std::string& dir, const std::s
     dll = dir + stem + "_" + std::to_string(GetCurrentProcessId()) + "_" +
           std::to_string(++serial) + ".dll";
     EXPECT_TRUE(CopyFileA(source.c_str(), dll.c_str(), FALSE)) << source;
-    module = LoadLibraryA(dll.c_str());
+    // Its own imports (busprobe's of portgate.dll) are looked up beside it first.
+    module = LoadLibraryExA(dll.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
     EXPECT_NE(nullptr, module) << dll;
 }
 
@@ -46,13 +53,13 @@ DllCopy::~DllCopy()
 }
 
 GateCopy::GateCopy(const std::string& dirName, const std::string& driverFile)
-    : DllCopy(ProgramDir() + "portgate.dll", TempFolder(dirName), "portgate"),
+    : DllCopy(ShippedDir() + "portgate.dll", TempFolder(dirName), "portgate"),
       dir(dll.substr(0, dll.rfind('\\') + 1))
 {
     std::string driver = dir + "GenPort1.sys";
     DeleteFileA(driver.c_str());
     if (driverFile != "-") {
-        std::string source = driverFile.empty() ? ProgramDir() + "GenPort1.sys" : driverFile;
+        std::string source = driverFile.empty() ? ShippedDir() + "GenPort1.sys" : driverFile;
         EXPECT_TRUE(CopyFileA(source.c_str(), driver.c_str(), FALSE)) << source;
     }
     Bind(module, "zykInitialDriver", zykInitialDriver);

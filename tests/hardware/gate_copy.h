@@ -20,7 +20,8 @@ struct DllCopy {
 // portgate.dll in a folder of its own under the temp folder, with the driver file (or
 // a stand-in) beside it.
 struct GateCopy : DllCopy {
-    // driverFile: the file to place as GenPort1.sys (empty: the built driver; "-": none).
+    // driverFile: the file to place as GenPort1.sys (empty: the simulated driver of the
+    // folder under test; "-": none).
     explicit GateCopy(const std::string& dirName, const std::string& driverFile = "");
 
     std::string dir;   // with trailing backslash
@@ -37,6 +38,10 @@ struct GateCopy : DllCopy {
 
 // Folder of the running test program (build/bin), with trailing backslash.
 std::string ProgramDir();
+// The folder under test (build/dist): the shipped libraries with the simulated driver.
+std::string ShippedDir();
+// temp\<name>\, made with its parents if missing, with trailing backslash.
+std::string TempFolder(const std::string& name);
 
 // Looks up an export of a loaded copy; a missing export fails the test.
 void* Export(HMODULE module, const char* name);

@@ -2,8 +2,19 @@
 #include <gtest/gtest.h>
 #include "gate_copy.h"
 
-// Beside the test program, so that its import of portgate.dll finds the one there.
-ProbeCopy::ProbeCopy() : DllCopy(ProgramDir() + "busprobe.dll", ProgramDir(), "busprobe_copy")
+namespace {
+// A folder of this process's with the shipped portgate.dll and the simulated driver,
+// where each copy of busprobe.dll finds them as it would beside tunedeck.exe.
+std::string ProbeFolder()
+{
+    std::string dir = TempFolder("velotune-probe\\" + std::to_string(GetCurrentProcessId()));
+    for (const char* file : {"portgate.dll", "GenPort1.sys"})
+        CopyFileA((ShippedDir() + file).c_str(), (dir + file).c_str(), FALSE);
+    return dir;
+}
+}  // namespace
+
+ProbeCopy::ProbeCopy() : DllCopy(ShippedDir() + "busprobe.dll", ProbeFolder(), "busprobe_copy")
 {
     Bind(module, "zykOpen_PCI", zykOpen_PCI);
     Bind(module, "zykClose_PCI", zykClose_PCI);
