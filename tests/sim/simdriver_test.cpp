@@ -1,5 +1,6 @@
-// GenPort1.sys under the service manager: the six requests on the scenario, their
-// length checks, the exclusive device, and card registers that outlive the driver.
+// GenPort1.sys under the service manager: the six requests on the scenario, the ports
+// it serves, its length checks, the exclusive device, and card registers that outlive
+// the driver.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -39,20 +40,45 @@ TEST_F(Driver, ServesTheScenarioAndLogsEachRequestInOrder)
     const uint32_t cardIds = sim::ConfigAddress(1, 0, 0, 0x2C);
     WritePort(device, 0xCF8, 4, cardIds);
     EXPECT_EQ(0x0A125A4Bu, ReadPort(device, 0xCFC, 4));
-    EXPECT_EQ(0x0A12u, ReadPort(device, 0xCFE, 2));
-    EXPECT_EQ(0x4Bu, ReadPort(device, 0xCFC, 1));
+    EXPECT_EQ(cardIds, ReadPort(device, 0xCF8, 4));
     WritePort(device, 0xCF8, 4, sim::ConfigAddress(3, 0, 0, 0));
     EXPECT_EQ(0xFFFFFFFFu, ReadPort(device, 0xCFC, 4));
     WritePort(device, 0xD008, 1, 0x0A);
     EXPECT_EQ(sim::kDefaultClock, ReadPort(device, 0xD00C, 4));
-    WritePort(device, 0xD00C, 2, 0xB00C);
-    EXPECT_EQ((Log{Out(4, 0xCF8, cardIds), In(4, 0xCFC, 0x0A125A4B), In(2, 0xCFE, 0x0A12),
-                   In(1, 0xCFC, 0x4B), Out(4, 0xCF8, 0x80030000), In(4, 0xCFC, 0xFFFFFFFF),
-                   Out(1, 0xD008, 0x0A), In(4, 0xD00C, sim::kDefaultClock),
-                   Out(2, 0xD00C, 0xB00C)}),
-              sim::AccessLog());
+    WritePort(device, 0xD00C, 4, 0x00A0B00C);
+    EXPECT_EQ((Log{Out(4, 0xCF8, cardIds), In(4, 0xCFC, 0x0A125A4B), In(4, 0xCF8, cardIds),
+                   Out(4, 0xCF8, 0x80030000), In(4, 0xCFC, 0xFFFFFFFF), Out(1, 0xD008, 0x0A),
+                   In(4, 0xD00C, sim::kDefaultClock), Out(4, 0xD00C, 0x00A0B00C)}),
+              sim::AccessLog())
+        << "the driver's own scan at start is not in the log";
     EXPECT_EQ(0x00A0B00Cu, sim::IoRegister(sim::kDefaultIoBase, 0x0A))
         << "a register is stored as soon as it is written";
+}
+
+TEST_F(Driver, OnlyTheConfigurationDwordsAndTheCardsClockPortsAreServed)
+{
+    struct Refused { DWORD code; uint16_t port; };
+    const Refused refused[] = {
+        {GENPORT_IOCTL_READ_WORD, 0xCFE},  {GENPORT_IOCTL_READ_BYTE, 0xCFC},
+        {GENPORT_IOCTL_WRITE_DWORD, 0xCFC}, {GENPORT_IOCTL_WRITE_BYTE, 0xCF9},
+        {GENPORT_IOCTL_READ_WORD, 0xCF8},  {GENPORT_IOCTL_WRITE_WORD, 0xD00C},
+        {GENPORT_IOCTL_READ_BYTE, 0xD008}, {GENPORT_IOCTL_WRITE_DWORD, 0xD008},
+        {GENPORT_IOCTL_READ_DWORD, 0xD010}, {GENPORT_IOCTL_WRITE_BYTE, 0x64},
+        {GENPORT_IOCTL_READ_DWORD, 0xE808}, // the network controller's window
+    };
+    sim::ClearAccessLog();
+    for (const Refused& r : refused) {
+        unsigned char record[8] = {uint8_t(r.port), uint8_t(r.port >> 8), 0, 0, 0xFE, 0, 0, 0};
+        unsigned char out[4];
+        const bool write = (r.code & 0xF0) == 0x40;
+        const DWORD width = 1u << ((r.code >> 2) & 3);
+        DWORD error = 0;
+        EXPECT_FALSE(Request(device, r.code, record, write ? 4 + width : 4, write ? nullptr : out,
+                             write ? 0 : width, nullptr, &error))
+            << std::hex << r.code << " at " << r.port;
+        EXPECT_EQ(DWORD(ERROR_ACCESS_DENIED), error) << std::hex << r.code << " at " << r.port;
+    }
+    EXPECT_TRUE(sim::AccessLog().empty()) << "a refused request touches no port";
 }
 
 TEST_F(Driver, RefusesAnyOtherLengthAndUnknownCodes)
@@ -88,19 +114,19 @@ TEST_F(Driver, RefusesAnyOtherLengthAndUnknownCodes)
         EXPECT_FALSE(Request(device, code, in, 4, out, 4, nullptr, &error)) << std::hex << code;
         EXPECT_EQ(DWORD(ERROR_INVALID_FUNCTION), error);
     }
-    const uint32_t beyond = 0x10CF8;
-    DWORD error = 0;
-    EXPECT_FALSE(Request(device, GENPORT_IOCTL_READ_DWORD, &beyond, 4, out, 4, nullptr, &error));
-    EXPECT_EQ(DWORD(ERROR_INVALID_PARAMETER), error);
+    for (uint32_t beyond : {0x10CF8u, 0x1D00Cu, 0xFFFFFFFFu}) {
+        DWORD error = 0;
+        EXPECT_FALSE(Request(device, GENPORT_IOCTL_READ_DWORD, &beyond, 4, out, 4, nullptr, &error));
+        EXPECT_EQ(DWORD(ERROR_ACCESS_DENIED), error) << std::hex << beyond;
+    }
     EXPECT_TRUE(sim::AccessLog().empty()) << "a refused request touches no port";
 
     DWORD returned = 0;
     EXPECT_TRUE(Request(device, GENPORT_IOCTL_WRITE_DWORD, in, 8, nullptr, 0, &returned));
     EXPECT_EQ(0u, returned);
-    EXPECT_TRUE(Request(device, GENPORT_IOCTL_READ_WORD, in, 4, out, 2, &returned));
-    EXPECT_EQ(2u, returned);
-    EXPECT_EQ((Log{Out(4, 0xCF8, 0x80010000), In(2, 0xCF8, 0xFFFF)}), sim::AccessLog())
-        << "a word at 0xCF8 is not the address register";
+    EXPECT_TRUE(Request(device, GENPORT_IOCTL_READ_DWORD, in, 4, out, 4, &returned));
+    EXPECT_EQ(4u, returned);
+    EXPECT_EQ((Log{Out(4, 0xCF8, 0x80010000), In(4, 0xCF8, 0x80010000)}), sim::AccessLog());
 }
 
 TEST_F(Driver, TheDeviceServesOnlyTheHandleThatOpenedItFirst)
