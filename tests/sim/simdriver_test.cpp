@@ -1,6 +1,5 @@
-// GenPort1.sys under the service manager: the six requests on the scenario, the ports
-// it serves, its length checks, the exclusive device, and card registers that outlive
-// the driver.
+// GenPort1.sys under the service manager: the six requests on the scenario, their
+// length checks, the exclusive device, and card registers that outlive the driver.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -53,32 +52,6 @@ TEST_F(Driver, ServesTheScenarioAndLogsEachRequestInOrder)
         << "the driver's own scan at start is not in the log";
     EXPECT_EQ(0x00A0B00Cu, sim::IoRegister(sim::kDefaultIoBase, 0x0A))
         << "a register is stored as soon as it is written";
-}
-
-TEST_F(Driver, OnlyTheConfigurationDwordsAndTheCardsClockPortsAreServed)
-{
-    struct Refused { DWORD code; uint16_t port; };
-    const Refused refused[] = {
-        {GENPORT_IOCTL_READ_WORD, 0xCFE},  {GENPORT_IOCTL_READ_BYTE, 0xCFC},
-        {GENPORT_IOCTL_WRITE_DWORD, 0xCFC}, {GENPORT_IOCTL_WRITE_BYTE, 0xCF9},
-        {GENPORT_IOCTL_READ_WORD, 0xCF8},  {GENPORT_IOCTL_WRITE_WORD, 0xD00C},
-        {GENPORT_IOCTL_READ_BYTE, 0xD008}, {GENPORT_IOCTL_WRITE_DWORD, 0xD008},
-        {GENPORT_IOCTL_READ_DWORD, 0xD010}, {GENPORT_IOCTL_WRITE_BYTE, 0x64},
-        {GENPORT_IOCTL_READ_DWORD, 0xE808}, // the network controller's window
-    };
-    sim::ClearAccessLog();
-    for (const Refused& r : refused) {
-        unsigned char record[8] = {uint8_t(r.port), uint8_t(r.port >> 8), 0, 0, 0xFE, 0, 0, 0};
-        unsigned char out[4];
-        const bool write = (r.code & 0xF0) == 0x40;
-        const DWORD width = 1u << ((r.code >> 2) & 3);
-        DWORD error = 0;
-        EXPECT_FALSE(Request(device, r.code, record, write ? 4 + width : 4, write ? nullptr : out,
-                             write ? 0 : width, nullptr, &error))
-            << std::hex << r.code << " at " << r.port;
-        EXPECT_EQ(DWORD(ERROR_ACCESS_DENIED), error) << std::hex << r.code << " at " << r.port;
-    }
-    EXPECT_TRUE(sim::AccessLog().empty()) << "a refused request touches no port";
 }
 
 TEST_F(Driver, RefusesAnyOtherLengthAndUnknownCodes)
