@@ -20,8 +20,9 @@ static GenPortDescriptor descriptor;
  * configuration address between two requests of one caller) take one at a time. */
 static KMUTEX lock;
 /* The device is exclusive, so the I/O manager refuses a second open. Hosts that only
- * emulate the kernel may let it through; the driver remembers the one file object that
- * owns the device and refuses requests on any other. */
+ * emulate the kernel may let it through, and may even hand out a handle whose create
+ * the driver refused; so the driver remembers the one file object whose create it
+ * accepted and refuses requests on any other. */
 static PFILE_OBJECT owner;
 
 static NTSTATUS complete(PIRP irp, NTSTATUS status, ULONG_PTR information)
