@@ -71,20 +71,23 @@ TEST_F(PortgateDriver, FreshOpenInstallsAndOpensTheDeviceAndCloseRemovesTheServi
         CloseHandle(second);
     }
 
-    // Each access is one request to the driver, served by the card model.
+    // Each access is one request to the driver, served by the card model. The driver
+    // refuses ports outside its list (0x300 here); a refused read gives the last value
+    // read, zero-extended, and a refused write is lost.
     sim::ClearAccessLog();
     gate.woutpd(0xCF8, ConfigAddress(1, 0, 0));
     EXPECT_EQ(0x52461002ul, gate.winpd(0xCFC));
-    EXPECT_EQ(0xFF, gate.winp(0x300));        // nothing answers there: all ones, zero-extended
-    EXPECT_EQ(0xFFFF, gate.winpw(0x300));
+    EXPECT_EQ(0x1AB, gate.woutp(0xD008, 0x1AB));  // the argument comes back as passed
+    gate.woutpd(0xD00C, 0x123456FFul);
+    EXPECT_EQ(0x123456FFul, gate.winpd(0xD00C));
+    EXPECT_EQ(0xFF, gate.winp(0x300));
+    EXPECT_EQ(0x56FF, gate.winpw(0x300));
     EXPECT_EQ(0x1234, gate.woutpw(0x302, 0x1234));
-    EXPECT_EQ(0x1AB, gate.woutp(0x303, 0x1AB));  // the argument comes back as passed
     EXPECT_EQ((std::vector<sim::PortAccess>{{true, 4, 0xCF8, ConfigAddress(1, 0, 0)},
                                             {false, 4, 0xCFC, 0x52461002},
-                                            {false, 1, 0x300, 0xFF},
-                                            {false, 2, 0x300, 0xFFFF},
-                                            {true, 2, 0x302, 0x1234},
-                                            {true, 1, 0x303, 0xAB}}),
+                                            {true, 1, 0xD008, 0xAB},
+                                            {true, 4, 0xD00C, 0x123456FF},
+                                            {false, 4, 0xD00C, 0x123456FF}}),
               sim::AccessLog());
 
     trace.Clear();

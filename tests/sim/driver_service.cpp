@@ -17,7 +17,7 @@ std::string DriverPath()
 
 }  // namespace
 
-DriverService::DriverService()
+DriverService::DriverService(const std::string& driverPath)
 {
     manager_ = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
     if (SC_HANDLE old = OpenServiceA(manager_, GENPORT_SERVICE_NAME, SERVICE_ALL_ACCESS)) {
@@ -28,7 +28,8 @@ DriverService::DriverService()
     }
     service_ = CreateServiceA(manager_, GENPORT_SERVICE_NAME, GENPORT_SERVICE_NAME,
                               SERVICE_ALL_ACCESS, SERVICE_KERNEL_DRIVER, SERVICE_DEMAND_START,
-                              SERVICE_ERROR_NORMAL, DriverPath().c_str(), nullptr, nullptr,
+                              SERVICE_ERROR_NORMAL,
+                              (driverPath.empty() ? DriverPath() : driverPath).c_str(), nullptr, nullptr,
                               nullptr, nullptr, nullptr);
     if (!service_)
         lastError = GetLastError();

@@ -1,14 +1,16 @@
-// GenPort1.sys from the test program's own folder as a demand-start kernel driver
-// service, for the tests of the driver itself.
+// GenPort1.sys (by default the one in the test program's own folder) as a demand-start
+// kernel driver service, for the tests of the driver itself.
 #pragma once
 
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
 
 class DriverService {
 public:
-    DriverService();   // removes a leftover service and registers a fresh one
+    // Removes a leftover service and registers a fresh one for driverPath.
+    explicit DriverService(const std::string& driverPath = "");
     ~DriverService();  // stops and deletes it
 
     bool Start();      // false with the error in lastError

@@ -39,18 +39,17 @@ TEST_F(Driver, ServesTheScenarioAndLogsEachRequestInOrder)
     const uint32_t cardIds = sim::ConfigAddress(1, 0, 0, 0x2C);
     WritePort(device, 0xCF8, 4, cardIds);
     EXPECT_EQ(0x0A125A4Bu, ReadPort(device, 0xCFC, 4));
-    EXPECT_EQ(0x0A12u, ReadPort(device, 0xCFE, 2));
-    EXPECT_EQ(0x4Bu, ReadPort(device, 0xCFC, 1));
+    EXPECT_EQ(cardIds, ReadPort(device, 0xCF8, 4));
     WritePort(device, 0xCF8, 4, sim::ConfigAddress(3, 0, 0, 0));
     EXPECT_EQ(0xFFFFFFFFu, ReadPort(device, 0xCFC, 4));
     WritePort(device, 0xD008, 1, 0x0A);
     EXPECT_EQ(sim::kDefaultClock, ReadPort(device, 0xD00C, 4));
-    WritePort(device, 0xD00C, 2, 0xB00C);
-    EXPECT_EQ((Log{Out(4, 0xCF8, cardIds), In(4, 0xCFC, 0x0A125A4B), In(2, 0xCFE, 0x0A12),
-                   In(1, 0xCFC, 0x4B), Out(4, 0xCF8, 0x80030000), In(4, 0xCFC, 0xFFFFFFFF),
-                   Out(1, 0xD008, 0x0A), In(4, 0xD00C, sim::kDefaultClock),
-                   Out(2, 0xD00C, 0xB00C)}),
-              sim::AccessLog());
+    WritePort(device, 0xD00C, 4, 0x00A0B00C);
+    EXPECT_EQ((Log{Out(4, 0xCF8, cardIds), In(4, 0xCFC, 0x0A125A4B), In(4, 0xCF8, cardIds),
+                   Out(4, 0xCF8, 0x80030000), In(4, 0xCFC, 0xFFFFFFFF), Out(1, 0xD008, 0x0A),
+                   In(4, 0xD00C, sim::kDefaultClock), Out(4, 0xD00C, 0x00A0B00C)}),
+              sim::AccessLog())
+        << "the driver's own scan at start is not in the log";
     EXPECT_EQ(0x00A0B00Cu, sim::IoRegister(sim::kDefaultIoBase, 0x0A))
         << "a register is stored as soon as it is written";
 }
@@ -88,19 +87,19 @@ TEST_F(Driver, RefusesAnyOtherLengthAndUnknownCodes)
         EXPECT_FALSE(Request(device, code, in, 4, out, 4, nullptr, &error)) << std::hex << code;
         EXPECT_EQ(DWORD(ERROR_INVALID_FUNCTION), error);
     }
-    const uint32_t beyond = 0x10CF8;
-    DWORD error = 0;
-    EXPECT_FALSE(Request(device, GENPORT_IOCTL_READ_DWORD, &beyond, 4, out, 4, nullptr, &error));
-    EXPECT_EQ(DWORD(ERROR_INVALID_PARAMETER), error);
+    for (uint32_t beyond : {0x10CF8u, 0x1D00Cu, 0xFFFFFFFFu}) {
+        DWORD error = 0;
+        EXPECT_FALSE(Request(device, GENPORT_IOCTL_READ_DWORD, &beyond, 4, out, 4, nullptr, &error));
+        EXPECT_EQ(DWORD(ERROR_ACCESS_DENIED), error) << std::hex << beyond;
+    }
     EXPECT_TRUE(sim::AccessLog().empty()) << "a refused request touches no port";
 
     DWORD returned = 0;
     EXPECT_TRUE(Request(device, GENPORT_IOCTL_WRITE_DWORD, in, 8, nullptr, 0, &returned));
     EXPECT_EQ(0u, returned);
-    EXPECT_TRUE(Request(device, GENPORT_IOCTL_READ_WORD, in, 4, out, 2, &returned));
-    EXPECT_EQ(2u, returned);
-    EXPECT_EQ((Log{Out(4, 0xCF8, 0x80010000), In(2, 0xCF8, 0xFFFF)}), sim::AccessLog())
-        << "a word at 0xCF8 is not the address register";
+    EXPECT_TRUE(Request(device, GENPORT_IOCTL_READ_DWORD, in, 4, out, 4, &returned));
+    EXPECT_EQ(4u, returned);
+    EXPECT_EQ((Log{Out(4, 0xCF8, 0x80010000), In(4, 0xCF8, 0x80010000)}), sim::AccessLog());
 }
 
 TEST_F(Driver, TheDeviceServesOnlyTheHandleThatOpenedItFirst)

@@ -15,6 +15,7 @@ import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 OWN_DLLS = ("busprobe.dll", "portgate.dll")
+KERNEL_MODULES = ("ntoskrnl.exe", "hal.dll")      # all a driver may import, and only it
 WIN9X_ORDER = ["95", "98", "98se", "me"]          # the 95 family, oldest first
 NT_ORDER = ["3.1", "3.5", "3.51", "4.0", "2000", "xp", "2003", "vista"]
 FLOOR_9X, FLOOR_NT = "98", "4.0"                  # 95 family's and NT family's floor
@@ -144,6 +145,11 @@ def check_file(path, reviewed):
             if not os.path.exists(sibling) or function not in PeFile(sibling).exports():
                 faults.append("%s: imports %s from %s, which does not export it"
                               % (name, function, module))
+            continue
+        if (lower in KERNEL_MODULES) != kernel_mode:
+            faults.append("%s: imports %s!%s, but a %s may not import from %s"
+                          % (name, module, function, "driver" if kernel_mode else "program",
+                             module))
             continue
         entry = reviewed.get(lower, {}).get(function)
         if entry is None:

@@ -1,0 +1,95 @@
+/* Many machines reset on a byte write of 0xCF9, and a configuration write can move any
+ * device's windows; so configuration space is read-only here and the byte and word
+ * ports around the configuration registers stay shut. */
+#include "port_policy.h"
+
+#define NO_FUNCTION 0xFFFFu
+#define CONFIG_ENABLE 0x80000000u
+
+static uint32_t readConfig(const GenPortPorts *ports, int bus, int dev, int fn, int reg)
+{
+    uint32_t address = CONFIG_ENABLE | (uint32_t)bus << 16 | (uint32_t)dev << 11 |
+                       (uint32_t)fn << 8 | (uint32_t)(reg & 0xFC);
+    ports->out32(ports->ctx, GENPORT_CONFIG_ADDRESS, address);
+    return ports->in32(ports->ctx, GENPORT_CONFIG_DATA);
+}
+
+static int touchesConfigPorts(uint32_t first, uint32_t last)
+{
+    return first <= GENPORT_CONFIG_DATA + 3 && last >= GENPORT_CONFIG_ADDRESS;
+}
+
+static void addWindow(GenPortPolicy *policy, uint32_t bar)
+{
+    uint32_t base = bar & 0xFFFCu; /* the processor's 16-bit port space */
+    int i;
+    if (base < 0x100 || touchesConfigPorts(base, base + GENPORT_DATA_OFFSET + 3))
+        return;
+    for (i = 0; i < policy->windows; i++)
+        if (policy->base[i] == base)
+            return;
+    if (policy->windows < GENPORT_MAX_WINDOWS)
+        policy->base[policy->windows++] = (uint16_t)base;
+}
+
+/* The I/O windows among the six base address registers of a type 0 header. The upper
+ * half of a 64-bit memory window is not a register of its own. */
+static void takeWindows(GenPortPolicy *policy, const GenPortPorts *ports, int bus, int dev, int fn)
+{
+    int reg;
+    for (reg = 0x10; reg <= 0x24; reg += 4) {
+        uint32_t bar = readConfig(ports, bus, dev, fn, reg);
+        if (bar & 1)
+            addWindow(policy, bar);
+        else if (((bar >> 1) & 3) == 2)
+            reg += 4;
+    }
+}
+
+void genport_policy_scan(GenPortPolicy *policy, const GenPortPorts *ports)
+{
+    uint32_t saved = ports->in32(ports->ctx, GENPORT_CONFIG_ADDRESS);
+    int bus, dev, fn;
+
+    policy->windows = 0;
+    for (bus = 0; bus < 256; bus++) {
+        for (dev = 0; dev < 32; dev++) {
+            int functions = 1;
+            for (fn = 0; fn < functions; fn++) {
+                uint32_t ids = readConfig(ports, bus, dev, fn, 0x00);
+                uint32_t header;
+                if ((ids & 0xFFFFu) == NO_FUNCTION)
+                    continue; /* function 0 absent: functions stays 1 */
+                header = readConfig(ports, bus, dev, fn, 0x0C) >> 16 & 0xFF;
+                if (fn == 0 && (header & 0x80))
+                    functions = 8;
+                if ((ids & 0xFFFFu) != GENPORT_ATI_VENDOR || (header & 0x7F) != 0)
+                    continue;
+                if (readConfig(ports, bus, dev, fn, 0x08) >> 24 != GENPORT_DISPLAY_CLASS)
+                    continue;
+                takeWindows(policy, ports, bus, dev, fn);
+            }
+        }
+    }
+    ports->out32(ports->ctx, GENPORT_CONFIG_ADDRESS, saved);
+}
+
+int genport_policy_allows(const GenPortPolicy *policy, uint32_t port, int width, int write)
+{
+    uint32_t last = port + (uint32_t)width - 1;
+    int i;
+
+    if (port > 0xFFFFu || last > 0xFFFFu || (width != 1 && width != 2 && width != 4))
+        return 0;
+    if (touchesConfigPorts(port, last))
+        return width == 4 && (port == GENPORT_CONFIG_ADDRESS ||
+                              (port == GENPORT_CONFIG_DATA && !write));
+    for (i = 0; i < policy->windows; i++) {
+        uint32_t base = policy->base[i];
+        if (port == base + GENPORT_INDEX_OFFSET && width == 1 && write)
+            return 1;
+        if (port == base + GENPORT_DATA_OFFSET && width == 4)
+            return 1;
+    }
+    return 0;
+}

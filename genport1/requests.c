@@ -1,0 +1,74 @@
+/* A read takes a 4-byte port record and gives back exactly its width; a write takes
+ * the port record plus the value and gives back nothing. Nothing else is accepted. */
+#include "requests.h"
+#include "port_policy.h"
+
+static uint32_t readLe(const uint8_t *p, int width)
+{
+    uint32_t v = 0;
+    int i;
+    for (i = width - 1; i >= 0; i--)
+        v = (v << 8) | p[i];
+    return v;
+}
+
+static void writeLe(uint8_t *p, uint32_t v, int width)
+{
+    int i;
+    for (i = 0; i < width; i++, v >>= 8)
+        p[i] = (uint8_t)v;
+}
+
+/* Width of the request and whether it writes; 0 for an unknown code. */
+static int decode(uint32_t code, int *write)
+{
+    switch (code) {
+    case GENPORT_READ_BYTE:   *write = 0; return 1;
+    case GENPORT_READ_WORD:   *write = 0; return 2;
+    case GENPORT_READ_DWORD:  *write = 0; return 4;
+    case GENPORT_WRITE_BYTE:  *write = 1; return 1;
+    case GENPORT_WRITE_WORD:  *write = 1; return 2;
+    case GENPORT_WRITE_DWORD: *write = 1; return 4;
+    default: return 0;
+    }
+}
+
+GenPortStatus genport_request(const GenPortPolicy *policy, const GenPortPorts *ports,
+                              uint32_t code, const void *in, uint32_t inLength, void *out,
+                              uint32_t outLength, uint32_t *returned)
+{
+    int write = 0;
+    int width = decode(code, &write);
+    uint32_t port, value;
+    uint16_t p;
+
+    *returned = 0;
+    if (!width)
+        return GENPORT_STATUS_INVALID_DEVICE_REQUEST;
+    if (inLength != (uint32_t)(write ? 4 + width : 4) || outLength != (uint32_t)(write ? 0 : width))
+        return GENPORT_STATUS_INVALID_PARAMETER;
+    if (!in || (!write && !out))
+        return GENPORT_STATUS_INVALID_PARAMETER;
+    port = readLe((const uint8_t *)in, 4);
+    if (!genport_policy_allows(policy, port, width, write))
+        return GENPORT_STATUS_ACCESS_DENIED;
+    p = (uint16_t)port; /* the policy refuses anything above 0xFFFF */
+
+    if (write) {
+        value = readLe((const uint8_t *)in + 4, width);
+        switch (width) {
+        case 1: ports->out8(ports->ctx, p, (uint8_t)value); break;
+        case 2: ports->out16(ports->ctx, p, (uint16_t)value); break;
+        default: ports->out32(ports->ctx, p, value); break;
+        }
+        return GENPORT_STATUS_SUCCESS;
+    }
+    switch (width) {
+    case 1: value = ports->in8(ports->ctx, p); break;
+    case 2: value = ports->in16(ports->ctx, p); break;
+    default: value = ports->in32(ports->ctx, p); break;
+    }
+    writeLe((uint8_t *)out, value, width);
+    *returned = (uint32_t)width;
+    return GENPORT_STATUS_SUCCESS;
+}

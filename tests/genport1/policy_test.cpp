@@ -1,0 +1,377 @@
+// The request layer of GenPort1 on a model machine: the card, a storage controller, the
+// keyboard controller, the CMOS, the reset ports, a display device of another maker and
+// an ATI device that is not a display. Only the configuration dwords and the cards'
+// clock ports may ever be reached, and a refused request reaches nothing.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <sddl.h>
+#include <winioctl.h>
+
+#include <cstdint>
+#include <cstring>
+#include <map>
+#include <set>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "access.h"
+#include "genport_ioctl.h"
+#include "port_policy.h"
+#include "requests.h"
+#include "simcard.h"
+
+namespace {
+
+struct Access {
+    bool write;
+    int width;
+    uint16_t port;
+    bool operator<(const Access& o) const
+    {
+        return std::tie(port, write, width) < std::tie(o.port, o.write, o.width);
+    }
+    bool operator==(const Access& o) const
+    {
+        return port == o.port && write == o.write && width == o.width;
+    }
+};
+
+std::ostream& operator<<(std::ostream& os, const Access& a)
+{
+    return os << (a.write ? "out" : "in") << a.width * 8 << " 0x" << std::hex << a.port
+              << std::dec;
+}
+
+constexpr uint32_t kDisplay = 0x03000000, kStorage = 0x01010000, kMultimedia = 0x04000000;
+constexpr uint32_t kMultiFunction = 0x00800000;  // header type bit 7, register 0x0C
+
+// The machine: PCI and the cards' windows from the model, and the motherboard's legacy
+// ports as plain registers. Every access is recorded.
+class Machine {
+public:
+    Machine()
+    {
+        sim_model_clear(&model);
+        model.hooks.accessed = [](void* ctx, const SimAccess* a) {
+            static_cast<Machine*>(ctx)->log.push_back({a->write != 0, a->width, a->port});
+        };
+        model.hooks.ctx = this;
+        for (uint16_t p = 0x1F0; p <= 0x1F7; p++)
+            legacy[p] = 0x50;  // IDE status: ready
+        legacy[0x60] = 0xFA;
+        legacy[0x64] = 0x1C;
+        legacy[0x70] = 0x0B;
+        legacy[0x71] = 0x02;
+        legacy[0x92] = 0x02;  // fast A20 on, reset bit clear
+        legacy[0xCF9] = 0x00;
+        saved = legacy;
+        ports = {in8, in16, in32, out8, out16, out32, this};
+    }
+
+    void Put(int slot, int bus, int dev, int fn, uint32_t ids, uint32_t classCode,
+             std::map<int, uint32_t> bars, uint32_t header = 0, bool card = false)
+    {
+        uint32_t config[SIM_CONFIG_DWORDS] = {};
+        config[0] = ids;
+        config[0x08 / 4] = classCode;
+        config[0x0C / 4] = header;
+        for (auto& [reg, value] : bars)
+            config[reg / 4] = value;
+        sim_model_put(&model, slot, SIM_LOCATION(bus, dev, fn), config, card, nullptr);
+    }
+
+    // The scenario of the tests below.
+    void Populate()
+    {
+        Put(0, 0, 0, 0, 0x71908086, 0x06000000, {});                       // host bridge
+        Put(1, 1, 0, 0, 0x52461002, kDisplay, {{0x10, 0xE0000008}, {0x14, 0xD001}}, 0, true);
+        Put(2, 0, 7, 1, 0x71118086, kStorage, {{0x20, 0xF001}});            // IDE, legacy ports
+        Put(3, 0, 7, 0, 0x71108086, 0x06010000, {}, kMultiFunction);        // its ISA bridge
+        Put(4, 2, 0, 0, 0x002010DE, kDisplay, {{0x14, 0xE001}}, 0, true);   // another maker's
+        Put(5, 2, 1, 0, 0x47421002, kMultimedia, {{0x14, 0xB001}}, 0, true);  // ATI, no display
+        // An ATI display as function 2 of a multi-function device, behind a 64-bit memory
+        // window whose upper half has bit 0 set, then an I/O window at 0xC000.
+        Put(6, 3, 4, 0, 0x12345678, 0x0B400000, {}, kMultiFunction);
+        Put(7, 3, 4, 2, 0x51591002, kDisplay, {{0x10, 0x0000000C}, {0x14, 0x0000A001},
+                                                {0x18, 0xC001}});
+        // Function 1 of a device whose function 0 is absent is not looked at.
+        Put(8, 4, 2, 1, 0x51591002, kDisplay, {{0x14, 0x9001}});
+        // Behind a single-function device, function 1 is a ghost (devices that ignore the
+        // function number answer there too): not looked at either.
+        Put(12, 6, 0, 0, 0x813910EC, 0x02000000, {});
+        Put(13, 6, 0, 1, 0x51591002, kDisplay, {{0x14, 0x9801}});
+        // Unassigned and misplaced windows are not taken.
+        Put(9, 5, 0, 0, 0x51591002, kDisplay, {{0x14, 0x0001}});
+        Put(10, 5, 1, 0, 0x51591002, kDisplay, {{0x14, 0x0CF1}});
+        // Bus 255 is scanned too.
+        Put(11, 255, 31, 0, 0x51591002, kDisplay, {{0x14, 0x8801}});
+    }
+
+    GenPortStatus Request(uint32_t code, const void* in, uint32_t inLength, void* out,
+                          uint32_t outLength, uint32_t* returned = nullptr)
+    {
+        uint32_t got = 0xDEAD;
+        GenPortStatus status = genport_request(&policy, &ports, code, in, inLength, out, outLength, &got);
+        if (returned)
+            *returned = got;
+        return status;
+    }
+
+    bool LegacyUntouched() const { return legacy == saved; }
+
+    SimModel model;
+    GenPortPolicy policy = {};
+    GenPortPorts ports;
+    std::vector<Access> log;
+    std::map<uint16_t, uint8_t> legacy, saved;
+
+private:
+    static Machine* Of(void* ctx) { return static_cast<Machine*>(ctx); }
+    // The legacy registers take the whole access at their first port.
+    static bool Legacy(void* ctx, uint16_t port, int width, bool write, uint32_t* value)
+    {
+        Machine* m = Of(ctx);
+        auto it = m->legacy.find(port);
+        if (it == m->legacy.end())
+            return false;
+        m->log.push_back({write, width, port});
+        if (write)
+            it->second = uint8_t(*value);
+        else
+            *value = it->second;
+        return true;
+    }
+    static uint32_t In(void* ctx, uint16_t port, int width)
+    {
+        uint32_t v;
+        return Legacy(ctx, port, width, false, &v) ? v : sim_in(&Of(ctx)->model, port, width);
+    }
+    static void Out(void* ctx, uint16_t port, int width, uint32_t v)
+    {
+        if (!Legacy(ctx, port, width, true, &v))
+            sim_out(&Of(ctx)->model, port, width, v);
+    }
+    static uint8_t in8(void* c, uint16_t p) { return uint8_t(In(c, p, 1)); }
+    static uint16_t in16(void* c, uint16_t p) { return uint16_t(In(c, p, 2)); }
+    static uint32_t in32(void* c, uint16_t p) { return In(c, p, 4); }
+    static void out8(void* c, uint16_t p, uint8_t v) { Out(c, p, 1, v); }
+    static void out16(void* c, uint16_t p, uint16_t v) { Out(c, p, 2, v); }
+    static void out32(void* c, uint16_t p, uint32_t v) { Out(c, p, 4, v); }
+};
+
+struct Kind {
+    uint32_t code;
+    bool write;
+    int width;
+};
+const Kind kKinds[] = {
+    {GENPORT_READ_BYTE, false, 1},  {GENPORT_READ_WORD, false, 2},  {GENPORT_READ_DWORD, false, 4},
+    {GENPORT_WRITE_BYTE, true, 1},  {GENPORT_WRITE_WORD, true, 2},  {GENPORT_WRITE_DWORD, true, 4},
+};
+
+// One well-formed request of a kind at a port.
+GenPortStatus Send(Machine& m, const Kind& k, uint32_t port, uint32_t value = 0x5A5A5A5A)
+{
+    uint8_t buffer[8];
+    std::memcpy(buffer, &port, 4);
+    std::memcpy(buffer + 4, &value, 4);
+    return k.write ? m.Request(k.code, buffer, 4 + k.width, nullptr, 0)
+                   : m.Request(k.code, buffer, 4, buffer, k.width);
+}
+
+class Policy : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m.Populate();
+        m.model.configAddress = 0x80000010;
+        genport_policy_scan(&m.policy, &m.ports);
+        scanLog = m.log;
+        m.log.clear();
+    }
+    Machine m;
+    std::vector<Access> scanLog;
+};
+
+TEST_F(Policy, TheScanFindsTheAtiDisplayWindowsByConfigurationReadsAlone)
+{
+    std::set<uint16_t> found(m.policy.base, m.policy.base + m.policy.windows);
+    EXPECT_EQ((std::set<uint16_t>{0xD000, 0xC000, 0x8800}), found);
+    EXPECT_EQ(3, m.policy.windows) << "each window once";
+
+    ASSERT_FALSE(scanLog.empty());
+    std::set<Access> kinds(scanLog.begin(), scanLog.end());
+    EXPECT_EQ((std::set<Access>{{false, 4, 0xCF8}, {true, 4, 0xCF8}, {false, 4, 0xCFC}}), kinds);
+    EXPECT_EQ(0x80000010u, m.model.configAddress) << "the configuration address is put back";
+    EXPECT_TRUE(m.LegacyUntouched());
+}
+
+TEST_F(Policy, MoreWindowsThanTheTableHoldsKeepTheFirstOnes)
+{
+    Machine big;
+    for (int slot = 0; slot < GENPORT_MAX_WINDOWS + 4; slot++)
+        big.Put(slot, 1, slot, 0, 0x52461002, kDisplay, {{0x14, uint32_t(0x1000 + 0x100 * slot) | 1}});
+    genport_policy_scan(&big.policy, &big.ports);
+    ASSERT_EQ(GENPORT_MAX_WINDOWS, big.policy.windows);
+    EXPECT_EQ(0x1000, big.policy.base[0]);
+    EXPECT_TRUE(genport_policy_allows(&big.policy, 0x1000 + 0x100 * (GENPORT_MAX_WINDOWS - 1) + 12, 4, 0));
+    EXPECT_FALSE(genport_policy_allows(&big.policy, 0x1000 + 0x100 * GENPORT_MAX_WINDOWS + 12, 4, 0));
+}
+
+TEST_F(Policy, TheCardIsReachedAsBusprobeReachesIt)
+{
+    const Kind& writeByte = kKinds[3];
+    const Kind& readDword = kKinds[2];
+    const Kind& writeDword = kKinds[5];
+    uint32_t address = 0x80010000;
+    EXPECT_EQ(GENPORT_STATUS_SUCCESS, Send(m, writeDword, 0xCF8, address));
+    uint8_t buffer[4] = {0xFC, 0x0C, 0, 0};
+    uint32_t returned = 0;
+    ASSERT_EQ(GENPORT_STATUS_SUCCESS, m.Request(GENPORT_READ_DWORD, buffer, 4, buffer, 4, &returned))
+        << "the record and the value share one buffer";
+    EXPECT_EQ(4u, returned);
+    uint32_t ids;
+    std::memcpy(&ids, buffer, 4);
+    EXPECT_EQ(0x52461002u, ids);
+
+    EXPECT_EQ(GENPORT_STATUS_SUCCESS, Send(m, writeByte, 0xD008, 0x0A));
+    EXPECT_EQ(GENPORT_STATUS_SUCCESS, Send(m, writeDword, 0xD00C, 0x00A0A00C));
+    EXPECT_EQ(GENPORT_STATUS_SUCCESS, Send(m, readDword, 0xD00C));
+    EXPECT_EQ(0x00A0A00Cu, m.model.devices[1].registers[0x0A]);
+    EXPECT_EQ((std::vector<Access>{{true, 4, 0xCF8}, {false, 4, 0xCFC}, {true, 1, 0xD008},
+                                   {true, 4, 0xD00C}, {false, 4, 0xD00C}}),
+              m.log);
+}
+
+// Each of the six requests at every port: the legacy devices, the other devices'
+// windows, the neighbours of the configuration and clock ports all stay untouched.
+TEST_F(Policy, OnlyTheListedAccessesPassAnywhereInThePortSpaceAndBeyond)
+{
+    const std::set<std::pair<uint32_t, uint32_t>> allowed = {
+        {0xCF8, GENPORT_READ_DWORD}, {0xCF8, GENPORT_WRITE_DWORD}, {0xCFC, GENPORT_READ_DWORD},
+    };
+    std::set<std::pair<uint32_t, uint32_t>> expected = allowed;
+    for (uint32_t base : {0xD000u, 0xC000u, 0x8800u}) {
+        expected.insert({base + 8, GENPORT_WRITE_BYTE});
+        expected.insert({base + 12, GENPORT_READ_DWORD});
+        expected.insert({base + 12, GENPORT_WRITE_DWORD});
+    }
+    std::set<std::pair<uint32_t, uint32_t>> passed;
+    for (uint32_t port = 0; port <= 0xFFFF; port++) {
+        for (const Kind& k : kKinds) {
+            GenPortStatus status = Send(m, k, port, 0);
+            if (status == GENPORT_STATUS_SUCCESS)
+                passed.insert({port, k.code});
+            else
+                ASSERT_EQ(GENPORT_STATUS_ACCESS_DENIED, status) << std::hex << port;
+        }
+    }
+    EXPECT_EQ(expected, passed);
+    std::set<uint16_t> reached;
+    for (const Access& a : m.log)
+        reached.insert(a.port);
+    EXPECT_EQ((std::set<uint16_t>{0xCF8, 0xCFC, 0xD008, 0xD00C, 0xC008, 0xC00C, 0x8808, 0x880C}),
+              reached);
+    EXPECT_TRUE(m.LegacyUntouched());
+
+    m.log.clear();
+    for (uint32_t beyond : {0x10000u, 0x10CF8u, 0x1D008u, 0x1D00Cu, 0x80000CFCu, 0xFFFFFFFFu})
+        for (const Kind& k : kKinds)
+            EXPECT_EQ(GENPORT_STATUS_ACCESS_DENIED, Send(m, k, beyond))
+                << "port numbers past 0xFFFF do not wrap: 0x" << std::hex << beyond;
+    EXPECT_TRUE(m.log.empty());
+}
+
+TEST_F(Policy, EveryOtherLengthMissingBufferAndUnknownCodeIsRefusedUntouched)
+{
+    uint8_t in[80] = {0x0C, 0xD0, 0, 0, 0x0A};  // 0xD00C
+    uint8_t out[80];
+    for (const Kind& k : kKinds) {
+        const uint32_t inExact = k.write ? 4 + k.width : 4, outExact = k.write ? 0 : k.width;
+        for (uint32_t inLength = 0; inLength <= 64; inLength++)
+            for (uint32_t outLength = 0; outLength <= 64; outLength++) {
+                if (inLength == inExact && outLength == outExact)
+                    continue;
+                uint32_t returned;
+                EXPECT_EQ(GENPORT_STATUS_INVALID_PARAMETER,
+                          m.Request(k.code, in, inLength, out, outLength, &returned))
+                    << std::hex << k.code << std::dec << " in " << inLength << " out " << outLength;
+                EXPECT_EQ(0u, returned);
+            }
+        EXPECT_EQ(GENPORT_STATUS_INVALID_PARAMETER, m.Request(k.code, nullptr, inExact, out, outExact));
+        if (!k.write) {
+            EXPECT_EQ(GENPORT_STATUS_INVALID_PARAMETER, m.Request(k.code, in, 4, nullptr, outExact));
+        }
+    }
+    // Neighbours of the six: other methods (direct, neither), other access, other
+    // functions, another device type.
+    for (uint32_t code : {0x9C406401u, 0x9C406402u, 0x9C406403u, 0x9C40640Cu, 0x9C402400u,
+                          0x9C40E400u, 0x9C406440u, 0x9C40A400u, 0x9C40A44Cu, 0x9C40A443u,
+                          0x9C416400u, 0x00226400u, 0u, 0xFFFFFFFFu})
+        for (uint32_t inLength : {0u, 4u, 5u, 8u})
+            EXPECT_EQ(GENPORT_STATUS_INVALID_DEVICE_REQUEST, m.Request(code, in, inLength, out, 4))
+                << std::hex << code;
+    EXPECT_TRUE(m.log.empty());
+}
+
+TEST(GenPortWire, PortgateAndTheDriverAgreeOnTheBufferedCodes)
+{
+    const std::pair<uint32_t, uint32_t> codes[] = {
+        {GENPORT_IOCTL_READ_BYTE, GENPORT_READ_BYTE},   {GENPORT_IOCTL_READ_WORD, GENPORT_READ_WORD},
+        {GENPORT_IOCTL_READ_DWORD, GENPORT_READ_DWORD}, {GENPORT_IOCTL_WRITE_BYTE, GENPORT_WRITE_BYTE},
+        {GENPORT_IOCTL_WRITE_WORD, GENPORT_WRITE_WORD}, {GENPORT_IOCTL_WRITE_DWORD, GENPORT_WRITE_DWORD},
+    };
+    const uint32_t functions[] = {0x900, 0x901, 0x902, 0x910, 0x911, 0x912};
+    for (int i = 0; i < 6; i++) {
+        EXPECT_EQ(codes[i].first, codes[i].second);
+        const uint32_t access = i < 3 ? FILE_READ_ACCESS : FILE_WRITE_ACCESS;
+        EXPECT_EQ(uint32_t(CTL_CODE(GENPORT_DEVICE_TYPE, functions[i], METHOD_BUFFERED, access)),
+                  codes[i].second);
+    }
+}
+
+TEST(GenPortDescriptor, GrantsAdministratorsAndSystemAndNobodyElse)
+{
+    GenPortDescriptor d;
+    std::memset(&d, 0xCC, sizeof d);
+    genport_build_descriptor(&d);
+    PSECURITY_DESCRIPTOR sd = d.bytes;
+    ASSERT_TRUE(IsValidSecurityDescriptor(sd));
+    EXPECT_EQ(DWORD(GENPORT_DESCRIPTOR_BYTES), GetSecurityDescriptorLength(sd));
+    char* text = nullptr;
+    ASSERT_TRUE(ConvertSecurityDescriptorToStringSecurityDescriptorA(
+        sd, SDDL_REVISION_1,
+        OWNER_SECURITY_INFORMATION | GROUP_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION |
+            SACL_SECURITY_INFORMATION,
+        &text, nullptr));
+    EXPECT_STREQ("O:BAG:SYD:(A;;FA;;;BA)(A;;FA;;;SY)", text);
+    LocalFree(text);
+
+    // The system's own access check: this process's token (an administrator's here)
+    // gets read and write; a descriptor without the Administrators entry denies it.
+    HANDLE process = nullptr, token = nullptr;
+    ASSERT_TRUE(OpenProcessToken(GetCurrentProcess(), TOKEN_DUPLICATE | TOKEN_QUERY, &process));
+    ASSERT_TRUE(DuplicateToken(process, SecurityImpersonation, &token));
+    GENERIC_MAPPING mapping = {FILE_GENERIC_READ, FILE_GENERIC_WRITE, FILE_GENERIC_EXECUTE,
+                               FILE_ALL_ACCESS};
+    auto check = [&](PSECURITY_DESCRIPTOR descriptor) {
+        PRIVILEGE_SET privileges;
+        DWORD size = sizeof privileges, granted = 0;
+        BOOL status = FALSE;
+        EXPECT_TRUE(AccessCheck(descriptor, token, FILE_GENERIC_READ | FILE_GENERIC_WRITE, &mapping,
+                                &privileges, &size, &granted, &status));
+        return status != FALSE;
+    };
+    EXPECT_TRUE(check(sd));
+    PSECURITY_DESCRIPTOR sdSystemOnly = nullptr;
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA(
+        "O:BAG:SYD:(A;;FA;;;SY)", SDDL_REVISION_1, &sdSystemOnly, nullptr));
+    EXPECT_FALSE(check(sdSystemOnly)) << "an administrator is let in by the entry, not by default";
+    LocalFree(sdSystemOnly);
+    CloseHandle(token);
+    CloseHandle(process);
+}
+
+}  // namespace
