@@ -2,7 +2,8 @@
 """The release as a user gets it.
 
   release_test.py zip <release folder> <shipped folder>
-      the zip holds the shipped folder as it is, plus the two readmes, under Velotune/
+      the zip holds the shipped folder as it is, plus the two readmes, under Velotune/;
+      the installer is an i386 program for Windows 4.0
   release_test.py install <release folder> <work folder> keep|purge [<sim folder>]
       the installer run silently in a fresh 32-bit Wine prefix: files, shortcuts and
       their start-in folder, Add/Remove Programs entry, the Run entry when asked for
@@ -98,7 +99,21 @@ def test_zip(release, shipped):
     differ = sorted(n for n in want if n in got and got[n] != want[n])
     check(not differ, f"every file is byte for byte the shipped one {differ}")
     check_readmes(got)
+    check_setup_header(os.path.join(release, SETUP_NAME))
     return 0
+
+
+def check_setup_header(path):
+    """The installer (and so the uninstaller it writes, the same stub) is a 32-bit
+    program for subsystem version 4.0: Windows 95/98/Me and NT 4.0 load it."""
+    if not check(os.path.isfile(path), f"{SETUP_NAME} exists"):
+        return
+    data = open(path, "rb").read()
+    pe = struct.unpack_from("<I", data, 0x3C)[0]
+    machine = struct.unpack_from("<H", data, pe + 4)[0]
+    subsystem_version = struct.unpack_from("<HH", data, pe + 24 + 48)
+    check(data[pe:pe + 4] == b"PE\0\0" and machine == 0x14C, f"{SETUP_NAME} is an i386 program")
+    check(subsystem_version <= (4, 0), f"{SETUP_NAME} asks for Windows {subsystem_version[0]}.{subsystem_version[1]}")
 
 
 # --- Wine -------------------------------------------------------------------------------
