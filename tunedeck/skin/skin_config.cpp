@@ -22,10 +22,20 @@ static bool AbsoluteName(const char* name) {
     return ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) && name[1] == ':';
 }
 
+// Lead bytes of the code page's double-byte characters (none for a single-byte one),
+// from its lead-byte ranges.
+static bool LeadByte(const CPINFO& info, unsigned char c) {
+    for (int i = 0; i + 1 < MAX_LEADBYTES && info.LeadByte[i]; i += 2)
+        if (c >= info.LeadByte[i] && c <= info.LeadByte[i + 1]) return true;
+    return false;
+}
+
 void SkinBitmapPathInCodePage(UINT codePage, const char* configPath, const char* name,
                               char out[MAX_PATH]) {
     out[0] = '\0';
     if (!name) return;
+    CPINFO info;
+    if (!GetCPInfo(codePage, &info)) info.LeadByte[0] = 0;
     // Length of the folder part of the skin file's path, its last backslash included;
     // a lead byte always takes the next byte with it.
     size_t folder = 0;
@@ -33,8 +43,7 @@ void SkinBitmapPathInCodePage(UINT codePage, const char* configPath, const char*
         for (size_t i = 0; configPath[i];) {
             const unsigned char c = (unsigned char)configPath[i];
             if (c == '\\' || c == '/') folder = i + 1;
-            const bool lead = codePage == CP_ACP ? IsDBCSLeadByte(c) : IsDBCSLeadByteEx(codePage, c);
-            if (lead && configPath[i + 1])
+            if (LeadByte(info, c) && configPath[i + 1])
                 i += 2;
             else
                 i += 1;
