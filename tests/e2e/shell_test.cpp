@@ -1,12 +1,16 @@
 // The program shell end to end: start, single instance, no card, tray menu and
-// double click, Close, languages, and what the shipped executable is bound to.
+// double click, Close, a start from another current directory, the taskbar's
+// restart, languages, and what the shipped executable is bound to.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <string>
 #include <vector>
 
 #include "e2esupport.h"
+
+#include <shellapi.h>
 
 using namespace e2e;
 
@@ -203,13 +207,181 @@ TEST_F(Shell, CloseWhileTheDialogRunsEndsTheDialogFirst)
     EXPECT_EQ(0, code);
 }
 
-TEST_F(Shell, StartedFromAnotherDirectoryFindsItsSkinBesideTheProgram)
+// --- Started from another current directory -------------------------------------------
+
+// The decoys' one colour: none of the skin's pictures has it.
+const COLORREF kDecoyColour = RGB(3, 254, 1);
+
+// A 24-bit bitmap file of one colour, as large as the picture at 'like'.
+bool WriteDecoy(const std::string& like, const std::string& path, COLORREF colour)
 {
+    HBITMAP real = (HBITMAP)LoadImageA(nullptr, like.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE);
+    BITMAP bm = {};
+    if (!real || !GetObjectA(real, sizeof bm, &bm))
+        return false;
+    DeleteObject(real);
+    const DWORD stride = ((DWORD)bm.bmWidth * 3 + 3) & ~3u;
+    BITMAPINFOHEADER info = {};
+    info.biSize = sizeof info;
+    info.biWidth = bm.bmWidth;
+    info.biHeight = bm.bmHeight;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    BITMAPFILEHEADER file = {};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof info;
+    file.bfSize = file.bfOffBits + stride * (DWORD)bm.bmHeight;
+    std::string row(stride, '\0');
+    for (int x = 0; x < bm.bmWidth; ++x) {
+        row[(size_t)x * 3] = (char)GetBValue(colour);
+        row[(size_t)x * 3 + 1] = (char)GetGValue(colour);
+        row[(size_t)x * 3 + 2] = (char)GetRValue(colour);
+    }
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(&file), sizeof file);
+    out.write(reinterpret_cast<const char*>(&info), sizeof info);
+    for (int y = 0; y < bm.bmHeight; ++y)
+        out.write(row.data(), (std::streamsize)row.size());
+    return (bool)out;
+}
+
+// The share of sampled pixels of the dialog's client area, as the screen shows them,
+// that equal the picture drawn at the client origin.
+double ShareOfPicture(HWND dialog, const std::string& picture)
+{
+    HBITMAP face = (HBITMAP)LoadImageA(nullptr, picture.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE);
+    BITMAP bm = {};
+    if (!face || !GetObjectA(face, sizeof bm, &bm))
+        return -1;
+    RECT client;
+    GetClientRect(dialog, &client);
+    POINT origin = {0, 0};
+    ClientToScreen(dialog, &origin);
+    const int w = std::min<int>(bm.bmWidth, client.right), h = std::min<int>(bm.bmHeight, client.bottom);
+    HDC screen = GetDC(nullptr);
+    HDC shot = CreateCompatibleDC(screen), pic = CreateCompatibleDC(screen);
+    HBITMAP copy = CreateCompatibleBitmap(screen, w, h);
+    HGDIOBJ oldShot = SelectObject(shot, copy), oldPic = SelectObject(pic, face);
+    BitBlt(shot, 0, 0, w, h, screen, origin.x, origin.y, SRCCOPY);
+    int same = 0, total = 0;
+    for (int y = 0; y < h; y += 6)
+        for (int x = 0; x < w; x += 6, ++total)
+            same += GetPixel(shot, x, y) == GetPixel(pic, x, y);
+    SelectObject(shot, oldShot);
+    SelectObject(pic, oldPic);
+    DeleteObject(copy);
+    DeleteObject(face);
+    DeleteDC(shot);
+    DeleteDC(pic);
+    ReleaseDC(nullptr, screen);
+    return total ? (double)same / total : -1;
+}
+
+// Pixels of the dialog's window, as the screen shows them, of the decoys' colour.
+int DecoyPixels(HWND dialog)
+{
+    RECT r;
+    GetWindowRect(dialog, &r);
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    HDC screen = GetDC(nullptr);
+    HDC shot = CreateCompatibleDC(screen);
+    HBITMAP copy = CreateCompatibleBitmap(screen, w, h);
+    HGDIOBJ old = SelectObject(shot, copy);
+    BitBlt(shot, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+    int decoy = 0;
+    for (int y = 0; y < h; y += 2)
+        for (int x = 0; x < w; x += 2)
+            decoy += GetPixel(shot, x, y) == kDecoyColour;
+    SelectObject(shot, old);
+    DeleteObject(copy);
+    DeleteDC(shot);
+    ReleaseDC(nullptr, screen);
+    return decoy;
+}
+
+// The skin's bitmap names are relative. Started with another current directory that
+// holds one-colour decoys under the same names, the program shows the pictures of its own
+// folder. (Which files the loader opens is traced by e2e_loader_paths.)
+TEST_F(Shell, StartedFromAnotherDirectoryShowsThePicturesOfItsOwnFolder)
+{
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    const std::string decoys = std::string(temp) + "velotune_decoys";
+    CreateDirectoryA(decoys.c_str(), nullptr);
+    CreateDirectoryA((decoys + "\\skin").c_str(), nullptr);
+    const std::string skin = DistDirectory() + "\\skin\\";
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((skin + "*.bmp").c_str(), &found);
+    ASSERT_NE(INVALID_HANDLE_VALUE, search);
+    do {
+        ASSERT_TRUE(WriteDecoy(skin + found.cFileName, decoys + "\\skin\\" + found.cFileName, kDecoyColour));
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+
     StartOptions options;
-    options.currentDirectory = "C:\\";
-    Program program(options);
+    options.currentDirectory = decoys;
+    {
+        Program program(options);
+        HWND dialog = program.Dialog();
+        ASSERT_NE(nullptr, dialog);
+        EXPECT_TRUE(program.MessageBoxes().empty()) << StaticText(program.MessageBox(0));
+        double real = 0;
+        WaitUntil([&] { return (real = ShareOfPicture(dialog, skin + "face_usa.bmp")) > 0.5; }, 10);
+        EXPECT_GT(real, 0.5) << "the face is not the one beside the program";
+        // No decoy anywhere: face, buttons and sliders show none of their colour, and
+        // the outline comes from the real mask (the decoy mask, all white, gives none).
+        EXPECT_EQ(0, DecoyPixels(dialog));
+        HRGN outline = CreateRectRgn(0, 0, 0, 0);
+        EXPECT_EQ(COMPLEXREGION, GetWindowRgn(dialog, outline));
+        DeleteObject(outline);
+        program.Close();
+    }
+
+    for (HANDLE f = FindFirstFileA((decoys + "\\skin\\*.bmp").c_str(), &found); f != INVALID_HANDLE_VALUE;) {
+        DeleteFileA((decoys + "\\skin\\" + found.cFileName).c_str());
+        if (!FindNextFileA(f, &found)) {
+            FindClose(f);
+            break;
+        }
+    }
+    RemoveDirectoryA((decoys + "\\skin").c_str());
+    RemoveDirectoryA(decoys.c_str());
+}
+
+// --- Taskbar restart ---------------------------------------------------------------------
+
+// Explorer restarting re-creates the taskbar with an empty tray and broadcasts
+// "TaskbarCreated". The icon is taken out of the real tray as the restart does, the
+// message broadcast, and the tray asked whether the program's icon (its frame and id)
+// is there again.
+TEST_F(Shell, TaskbarRestartPutsTheIconBack)
+{
+    Program program;
     ASSERT_NE(nullptr, program.Dialog());
-    EXPECT_TRUE(program.MessageBoxes().empty()) << StaticText(program.MessageBox(0));
+    HWND frame = program.Frame();
+    ASSERT_NE(nullptr, frame);
+    NOTIFYICONDATAA probe = {};
+    probe.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    probe.hWnd = frame;
+    probe.uID = kEnglishMenu;
+    probe.uFlags = 0; // a modify request that changes nothing: answered TRUE only for a known icon
+    ASSERT_TRUE(Shell_NotifyIconA(NIM_MODIFY, &probe)) << "the program's icon is not in the tray";
+    ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &probe));
+    ASSERT_FALSE(Shell_NotifyIconA(NIM_MODIFY, &probe));
+
+    const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
+    DWORD_PTR ignored;
+    SendMessageTimeoutA(HWND_BROADCAST, taskbarCreated, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
+    EXPECT_TRUE(WaitUntil([&] { return Shell_NotifyIconA(NIM_MODIFY, &probe) != FALSE; }, 10))
+        << "the icon was not added again";
+
+    // Nothing else changed: the same dialog, no message, and the icon still answers.
+    EXPECT_EQ(1u, program.Dialogs().size());
+    EXPECT_TRUE(program.MessageBoxes().empty());
+    PressButton(program.Dialog(), 1012);
+    ASSERT_TRUE(WaitUntil([&] { return program.Dialogs().empty(); }, 15));
+    program.TrayCallback(kEnglishMenu, WM_LBUTTONDBLCLK);
+    EXPECT_NE(nullptr, program.Dialog());
 }
 
 // What the loader binds: busprobe.dll by name for the card check, nothing of the

@@ -47,6 +47,17 @@ bool TakeQuit(int* code)
     return false;
 }
 
+// Messages posted to 'window' and not yet handled (removed from the queue).
+std::vector<MSG> TakePosted(HWND window)
+{
+    std::vector<MSG> posted;
+    MSG msg;
+    while (PeekMessageA(&msg, window, 0, 0, PM_REMOVE | PM_NOYIELD))
+        if (msg.message != WM_PAINT && msg.message != WM_TIMER)
+            posted.push_back(msg);
+    return posted;
+}
+
 class FrameTest : public ::testing::Test {
 protected:
     FrameTest()
@@ -151,7 +162,7 @@ TEST_F(FrameTest, LoadedFrameHasItsViewAndTrayIcon)
     // The tray icon: the frame gets the callbacks, the title is the tooltip and the
     // icon id is the language's tray menu.
     ASSERT_EQ(1u, shell.Requests().size());
-    const TrayRequest& add = shell.Requests()[0];
+    const TrayRequest add = shell.Requests()[0];
     EXPECT_EQ((DWORD)NIM_ADD, add.message);
     EXPECT_EQ(hwnd, add.window);
     EXPECT_EQ((UINT)(WM_USER + 10), add.callback);
@@ -174,6 +185,28 @@ TEST_F(FrameTest, LoadedFrameHasItsViewAndTrayIcon)
     EXPECT_EQ((std::vector<UINT>{32771, 0, 57665}), menu.ids);
     EXPECT_NE(32771u, menu.defaultItem);
     EXPECT_NE(57665u, menu.defaultItem);
+
+    // The taskbar re-created (Explorer restarted): the icon is added again, the same
+    // record, and nothing else is asked of the shell or posted to the frame.
+    shell.Clear();
+    TakePosted(hwnd);
+    const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
+    ASSERT_NE(0u, taskbarCreated);
+    DWORD_PTR answer = 1;
+    ASSERT_TRUE(SendMessageTimeoutA(HWND_BROADCAST, taskbarCreated, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer));
+    ASSERT_EQ(1u, shell.Requests().size());
+    const TrayRequest& again = shell.Requests()[0];
+    EXPECT_EQ((DWORD)NIM_ADD, again.message);
+    EXPECT_EQ(add.size, again.size);
+    EXPECT_EQ(hwnd, again.window);
+    EXPECT_EQ(add.id, again.id);
+    EXPECT_EQ(add.flags, again.flags);
+    EXPECT_EQ(add.callback, again.callback);
+    EXPECT_EQ(add.icon, again.icon);
+    EXPECT_EQ(add.tip, again.tip);
+    EXPECT_TRUE(TakePosted(hwnd).empty());
+    EXPECT_FALSE(frame->IsDialogOpen());
+    EXPECT_FALSE(IsWindowVisible(hwnd));
 
     // Destroying the window deletes the frame, which removes the icon.
     shell.Clear();

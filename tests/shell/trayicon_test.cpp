@@ -224,6 +224,45 @@ TEST_F(TrayIconTest, HideTwiceThenShowAddsTheIconOnce)
     EXPECT_EQ("tip", shell.Requests()[1].tip);
 }
 
+// A re-created taskbar has an empty tray: the icon goes back as it stands now (with
+// the icon and tooltip changed since Install), not while hidden, and not after Remove.
+TEST_F(TrayIconTest, AddAgainResendsTheStoredRecordUnlessHidden)
+{
+    CTrayIcon tray(&target, kCallback, "tip", ProgramIcon(), kIconId);
+    HICON other = LoadIconA(nullptr, IDI_WARNING);
+    ASSERT_TRUE(tray.SetIcon(other));
+    ASSERT_TRUE(tray.SetTip("changed"));
+    shell.Clear();
+
+    EXPECT_TRUE(tray.AddAgain());
+    ASSERT_EQ(1u, shell.Requests().size());
+    const TrayRequest& add = shell.Requests()[0];
+    EXPECT_EQ((DWORD)NIM_ADD, add.message);
+    EXPECT_EQ((DWORD)NOTIFYICONDATAA_V1_SIZE, add.size);
+    EXPECT_EQ(target.m_hWnd, add.window);
+    EXPECT_EQ(kIconId, add.id);
+    EXPECT_EQ((UINT)(NIF_MESSAGE | NIF_ICON | NIF_TIP), add.flags);
+    EXPECT_EQ(kCallback, add.callback);
+    EXPECT_EQ(other, add.icon);
+    EXPECT_EQ("changed", add.tip);
+
+    // The shell's answer comes back; the icon stays installed either way.
+    shell.Answer(FALSE);
+    EXPECT_FALSE(tray.AddAgain());
+    shell.Answer(TRUE);
+    EXPECT_EQ(other, tray.GetIcon());
+
+    tray.Hide();
+    shell.Clear();
+    EXPECT_FALSE(tray.AddAgain());
+    EXPECT_TRUE(shell.Requests().empty()) << "a hidden icon stays out of the tray";
+    tray.Show();
+    tray.Remove();
+    shell.Clear();
+    EXPECT_FALSE(tray.AddAgain());
+    EXPECT_TRUE(shell.Requests().empty());
+}
+
 TEST_F(TrayIconTest, DestructionRemovesTheIcon)
 {
     HWND own;
@@ -251,6 +290,7 @@ void ExpectInert(CTrayIcon& tray, TrayRecorder& shell)
     tray.Hide();
     tray.Show();
     tray.HideAndShow();
+    EXPECT_FALSE(tray.AddAgain());
     tray.Remove();
     EXPECT_EQ(nullptr, tray.GetIcon());
     EXPECT_TRUE(tray.GetTip().IsEmpty());

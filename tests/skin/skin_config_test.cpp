@@ -2,6 +2,9 @@
 // slider's four-key check with its message and quit request.
 #include <gtest/gtest.h>
 
+#include <string.h>
+#include <string>
+
 #include "skin_config.h"
 #include "skin_test_util.h"
 
@@ -172,6 +175,65 @@ TEST_F(SkinConfigTest, NoSkinFileReportsAllFourPictures) {
     int code = 0;
     ASSERT_TRUE(TakeQuitRequest(&code));
     EXPECT_EQ(code, -1);
+}
+
+// Where a bitmap name of the skin file leads: relative names to the skin file's
+// folder, absolute ones as written, never past a MAX_PATH buffer.
+TEST(SkinBitmapPathTest, RelativeNamesJoinTheSkinFolderAbsoluteOnesStay) {
+    const char* skin = "C:\\Program Files\\Zyk\\Velotune\\Config_USA.INI";
+    const struct {
+        const char* name;
+        const char* expected;
+    } cases[] = {
+        {"skin\\face_usa.bmp", "C:\\Program Files\\Zyk\\Velotune\\skin\\face_usa.bmp"},
+        {"m.bmp", "C:\\Program Files\\Zyk\\Velotune\\m.bmp"},
+        {"..\\m.bmp", "C:\\Program Files\\Zyk\\Velotune\\..\\m.bmp"},
+        {"D:\\art\\m.bmp", "D:\\art\\m.bmp"},
+        {"d:m.bmp", "d:m.bmp"},  // drive-relative: the drive's own current folder
+        {"\\art\\m.bmp", "\\art\\m.bmp"},
+        {"\\\\server\\share\\m.bmp", "\\\\server\\share\\m.bmp"},
+        {"/", "/"},  // the missing-value text stays a name that loads nothing
+        {"", "C:\\Program Files\\Zyk\\Velotune\\"},
+    };
+    char out[MAX_PATH];
+    for (const auto& c : cases) {
+        SkinBitmapPath(skin, c.name, out);
+        EXPECT_STREQ(out, c.expected) << c.name;
+    }
+    // A skin path without any folder (never a full path) leaves the name as written.
+    SkinBitmapPath("Config_USA.INI", "skin\\m.bmp", out);
+    EXPECT_STREQ(out, "skin\\m.bmp");
+    SkinBitmapPath("", "skin\\m.bmp", out);
+    EXPECT_STREQ(out, "skin\\m.bmp");
+}
+
+TEST(SkinBitmapPathTest, BigFiveFolderWhoseTrailByteIsABackslashStaysWhole) {
+    // "\xA5\x5C" (gong) and "\xB3\x5C" (xu) are one Big5 character each; their second
+    // byte is the backslash's.
+    const std::string folder = "C:\\Zyk\\\xA5\x5C\xB3\x5C";
+    char out[MAX_PATH];
+    SkinBitmapPathInCodePage(950, (folder + "\\Config_CHT.INI").c_str(), "skin\\m.bmp", out);
+    EXPECT_EQ(std::string(out), folder + "\\skin\\m.bmp");
+    // A skin file named by such characters: its folder ends before them.
+    SkinBitmapPathInCodePage(950, "C:\\Zyk\\\xA5\x5C.ini", "m.bmp", out);
+    EXPECT_STREQ(out, "C:\\Zyk\\m.bmp");
+    // The same bytes in a single-byte code page are two characters, a backslash last.
+    SkinBitmapPathInCodePage(1252, "C:\\Zyk\\\xA5\x5C.ini", "m.bmp", out);
+    EXPECT_STREQ(out, "C:\\Zyk\\\xA5\\m.bmp");
+}
+
+TEST(SkinBitmapPathTest, JoinedPathsLongerThanTheBufferLoadNothing) {
+    const std::string skin = "C:\\" + std::string(90, 'd') + "\\skin.ini";  // folder: 94
+    char out[MAX_PATH];
+    const std::string fits(MAX_PATH - 1 - 94, 'n'), over = fits + "n";
+    SkinBitmapPath(skin.c_str(), fits.c_str(), out);
+    EXPECT_EQ(strlen(out), (size_t)MAX_PATH - 1);
+    SkinBitmapPath(skin.c_str(), over.c_str(), out);
+    EXPECT_STREQ(out, "");
+    // An absolute name of any length that fits is kept.
+    const std::string absolute = "C:\\" + std::string(MAX_PATH - 4, 'a');
+    SkinBitmapPath(skin.c_str(), absolute.c_str(), out);
+    EXPECT_EQ(std::string(out), absolute);
 }
 
 }  // namespace

@@ -55,8 +55,9 @@ public:
             HWND h = CreateWindowExA(0, "BUTTON", "", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, p.x, p.y,
                                      p.width, p.height, m_hWnd, (HMENU)(INT_PTR)kButtonIds[i], nullptr, nullptr);
             m_buttons[i].SubclassWindow(h);
-            char strip[SKIN_BITMAP_SIZE];
-            SkinReadButtonStrip(m_path, i + 1, strip);
+            char name[SKIN_BITMAP_SIZE], strip[MAX_PATH];
+            SkinReadButtonStrip(m_path, i + 1, name);
+            SkinBitmapPath(m_path, name, strip);
             m_buttons[i].LoadBitmapStrip(strip, 4, 12, 5, 12, 5);
             m_buttons[i].SetButtonFlags(1, 0);
         }

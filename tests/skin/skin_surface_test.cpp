@@ -133,4 +133,41 @@ TEST_F(SurfaceTest, PressOnTheFacePostsACaptionPress) {
     EXPECT_EQ(msg.lParam, MAKELPARAM(17, 23));
 }
 
+// Relative names in the skin file lead to the skin file's folder, not to the current
+// directory, which here holds decoys of the same names: an all-white mask (no outline
+// at all) and a one-colour face.
+TEST_F(SurfaceTest, RelativeNamesAreFoundBesideTheSkinFileNotInTheCurrentDirectory) {
+    dir_.Write("rel.ini", "[main]\r\nwindows_mask=mask.bmp\r\nwindows_name=face.bmp\r\n");
+    char rel[SKIN_PATH_SIZE];
+    SkinFullPath(dir_.Path("rel.ini").c_str(), rel);
+    ScratchDir elsewhere;
+    WriteBmp(elsewhere.Path("mask.bmp"), Pixels(60, 40, kWhite), 24);
+    WriteBmp(elsewhere.Path("face.bmp"), Pixels(60, 40, Rgb(250, 0, 250)), 24);
+    char saved[MAX_PATH];
+    GetCurrentDirectoryA(MAX_PATH, saved);
+    ASSERT_TRUE(SetCurrentDirectoryA(elsewhere.Dir().c_str()));
+
+    HRGN applied = ApplySkinRegion(window_, rel, dx_, dy_);
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    HBITMAP target = MakeBitmap(Pixels(200, 150, Rgb(1, 1, 1)));
+    HGDIOBJ old = SelectObject(mem, target);
+    PaintSkinFace(window_, mem, rel);
+    SelectObject(mem, old);
+    SetCurrentDirectoryA(saved);
+
+    ASSERT_NE(applied, nullptr) << "the mask beside the skin file has an outline";
+    HRGN now = CreateRectRgn(0, 0, 0, 0);
+    ASSERT_EQ(GetWindowRgn(window_, now), COMPLEXREGION);
+    EXPECT_FALSE(PtInRegion(now, dx_ + 12, dy_));  // the white notch of the real mask
+    EXPECT_TRUE(PtInRegion(now, dx_ + 30, dy_ + 20));
+    DeleteObject(now);
+    Pixels got = ReadBitmap(target);
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 60; ++x) ASSERT_EQ(got.at(x, y), face_.at(x, y)) << x << ", " << y;
+    DeleteObject(target);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+}
+
 }  // namespace

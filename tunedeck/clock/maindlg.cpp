@@ -126,8 +126,9 @@ void CTarnwell2Dlg::PlaceButtons() {
     for (int i = 0; i < 5; ++i) {
         SkinPlace place = SkinReadButtonPlace(m_szConfigPath, i + 1);
         buttons[i]->MoveWindow(place.x, place.y, place.width, place.height);
-        char strip[SKIN_BITMAP_SIZE];
-        SkinReadButtonStrip(m_szConfigPath, i + 1, strip);
+        char name[SKIN_BITMAP_SIZE], strip[MAX_PATH];
+        SkinReadButtonStrip(m_szConfigPath, i + 1, name);
+        SkinBitmapPath(m_szConfigPath, name, strip);
         buttons[i]->LoadBitmapStrip(strip, 4, 12, 5, 12, 5);
         buttons[i]->SetButtonFlags(CSkinButton::SKIN_BUTTON_TRACK_HOVER, 0);
         if (buttons[i] == &m_btnDelete || buttons[i] == &m_btnTest) buttons[i]->EnableWindow(FALSE);

@@ -24,6 +24,8 @@ bool DisplayHasTooFewColours()
 
 CMainFrame::CMainFrame()
 {
+    m_taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
+
     zykOpen_PCI();
     int cardFound = ATIAGP_Check();
     zykClose_PCI();
@@ -87,6 +89,10 @@ BOOL CMainFrame::OnCommand(UINT id, int code)
 
 LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (message != 0 && message == m_taskbarCreated) {
+        OnTaskbarCreated();
+        return 0;
+    }
     switch (message) {
     case WM_SETFOCUS:
         OnSetFocus(reinterpret_cast<HWND>(wParam));
@@ -103,6 +109,12 @@ LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         break;
     }
     return CFrameWnd::WindowProc(message, wParam, lParam);
+}
+
+// Explorer restarted: its new taskbar has an empty tray, so the icon goes back in.
+void CMainFrame::OnTaskbarCreated()
+{
+    m_trayIcon.AddAgain();
 }
 
 void CMainFrame::OnSetFocus(HWND)

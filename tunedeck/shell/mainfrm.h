@@ -26,6 +26,7 @@ protected:
     LRESULT OnTrayMessage(WPARAM wParam, LPARAM lParam);
     void OnOption();
     void OnClose();
+    void OnTaskbarCreated();
 
     CTrayIcon m_trayIcon;
     bool m_dialogOpen = false;
@@ -33,6 +34,8 @@ protected:
     CMainView m_view;
 
 private:
+    // The message the shell broadcasts when the taskbar is re-created.
+    UINT m_taskbarCreated = 0;
     // Set while the main dialog runs, so that closing the program can end it first.
     CDialog* m_runningDialog = nullptr;
     bool m_closeAfterDialog = false;

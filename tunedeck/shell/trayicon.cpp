@@ -115,6 +115,14 @@ void CTrayIcon::Show()
     m_hidden = FALSE;
 }
 
+BOOL CTrayIcon::AddAgain()
+{
+    if (!m_enabled || m_hidden)
+        return FALSE;
+    m_data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    return Request(NIM_ADD);
+}
+
 void CTrayIcon::HideAndShow()
 {
     Hide();

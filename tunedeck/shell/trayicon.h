@@ -31,6 +31,10 @@ public:
     void Hide();
     void Show();
     void HideAndShow();
+    // The taskbar was re-created (its tray starts empty): the stored record goes out
+    // again with an add request, the same window, id, callback, icon and tooltip. Does
+    // nothing while the icon is not installed or is hidden. The shell's answer.
+    BOOL AddAgain();
 
     BOOL SetIcon(HICON icon);
     BOOL SetIcon(LPCSTR resourceName);

@@ -16,6 +16,49 @@ void SkinFullPath(const char* configPath, char out[SKIN_PATH_SIZE]) {
     if (n == 0 || n >= SKIN_PATH_SIZE) out[0] = '\0';
 }
 
+static bool AbsoluteName(const char* name) {
+    if (name[0] == '\\' || name[0] == '/') return true;
+    const char c = name[0];
+    return ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) && name[1] == ':';
+}
+
+// Lead bytes of the code page's double-byte characters (none for a single-byte one),
+// from its lead-byte ranges.
+static bool LeadByte(const CPINFO& info, unsigned char c) {
+    for (int i = 0; i + 1 < MAX_LEADBYTES && info.LeadByte[i]; i += 2)
+        if (c >= info.LeadByte[i] && c <= info.LeadByte[i + 1]) return true;
+    return false;
+}
+
+void SkinBitmapPathInCodePage(UINT codePage, const char* configPath, const char* name,
+                              char out[MAX_PATH]) {
+    out[0] = '\0';
+    if (!name) return;
+    CPINFO info;
+    if (!GetCPInfo(codePage, &info)) info.LeadByte[0] = 0;
+    // Length of the folder part of the skin file's path, its last backslash included;
+    // a lead byte always takes the next byte with it.
+    size_t folder = 0;
+    if (configPath && !AbsoluteName(name)) {
+        for (size_t i = 0; configPath[i];) {
+            const unsigned char c = (unsigned char)configPath[i];
+            if (c == '\\' || c == '/') folder = i + 1;
+            if (LeadByte(info, c) && configPath[i + 1])
+                i += 2;
+            else
+                i += 1;
+        }
+    }
+    const size_t length = strlen(name);
+    if (folder + length >= MAX_PATH) return;
+    memcpy(out, configPath, folder);
+    memcpy(out + folder, name, length + 1);
+}
+
+void SkinBitmapPath(const char* configPath, const char* name, char out[MAX_PATH]) {
+    SkinBitmapPathInCodePage(CP_ACP, configPath, name, out);
+}
+
 int SkinReadInt(const char* path, const char* section, const char* key) {
     // An empty path would make the profile reader look in the Windows directory.
     if (!path || !path[0]) return SKIN_MISSING_INT;

@@ -2,6 +2,9 @@
 // The file is only ever read. Every key has a fallback: -1 for integers, "/" for
 // texts; a text value whose first character is '/' counts as missing. Each reader
 // takes the full path of the file, so callers decide which file is read.
+//
+// Bitmap names in the file are taken relative to the folder of the skin file (see
+// SkinBitmapPath), so the pictures are found whatever the current directory is.
 #pragma once
 #include <windows.h>
 
@@ -25,6 +28,17 @@ enum {
 // at most SKIN_PATH_SIZE - 1 characters. A path that does not fit leaves `out` empty,
 // and every reader then answers with the fallbacks (as for a missing file).
 void SkinFullPath(const char* configPath, char out[SKIN_PATH_SIZE]);
+
+// The file a bitmap name of the skin file `configPath` (a full path) stands for, into
+// a MAX_PATH buffer: a relative name is joined to the skin file's folder; an absolute
+// one (a drive letter with its colon, or a leading backslash or slash, as in "\\server"
+// and in the missing-value "/") is used as written. A joined path that would not fit
+// leaves `out` empty, which loads nothing, as a missing name does. Backslashes are
+// looked for character by character in `codePage` (CP_ACP: the system's ANSI code
+// page), so a double-byte folder name whose trail byte is 0x5C is not cut in two.
+void SkinBitmapPath(const char* configPath, const char* name, char out[MAX_PATH]);
+void SkinBitmapPathInCodePage(UINT codePage, const char* configPath, const char* name,
+                              char out[MAX_PATH]);
 
 // Plain readers: section/key lookups with the fallbacks above.
 int SkinReadInt(const char* path, const char* section, const char* key);

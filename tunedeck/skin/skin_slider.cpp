@@ -9,8 +9,11 @@ bool Horizontal(const RECT& thumb) {
     return thumb.bottom - thumb.top > thumb.right - thumb.left;
 }
 
-// Copies the picture file unscaled to (x, y); a file that does not load copies nothing.
-void DrawPicture(CDC* dc, LPCSTR path, int x, int y) {
+// Copies the picture named `name` in the skin file `configPath` unscaled to (x, y); a
+// file that does not load copies nothing.
+void DrawPicture(CDC* dc, const char* configPath, LPCSTR name, int x, int y) {
+    char path[MAX_PATH];
+    SkinBitmapPath(configPath, name, path);
     CDC mem;
     mem.CreateCompatibleDC(nullptr);
     CBitmap picture;
@@ -70,11 +73,12 @@ void CSkinSlider::DrawChannel(CDC* dc, const CRect& channel, const CRect& thumb)
     // The channel rectangle is not needed: a move invalidates the whole control instead
     // (InvalidateIfMoved), which never starts another paint from inside this one.
     (void)channel;
-    DrawPicture(dc, Horizontal(thumb) ? m_pictures.channelH : m_pictures.channelV, 0, 0);
+    const char* name = Horizontal(thumb) ? m_pictures.channelH : m_pictures.channelV;
+    DrawPicture(dc, m_szConfigPath, name, 0, 0);
 }
 
 void CSkinSlider::DrawThumbAndBar(CDC* dc, const CRect& thumb) {
-    DrawPicture(dc, Horizontal(thumb) ? m_pictures.thumbH : m_pictures.thumbV,
+    DrawPicture(dc, m_szConfigPath, Horizontal(thumb) ? m_pictures.thumbH : m_pictures.thumbV,
                 thumb.left + THUMB_OFFSET_X, THUMB_Y);
 
     const CRect bar(BAR_LEFT, thumb.top + BAR_TOP_INSET, thumb.left, thumb.bottom - BAR_BOTTOM_INSET);

@@ -5,8 +5,9 @@
 #include "skin_config.h"
 
 HRGN ApplySkinRegion(HWND dialog, const char* configPath, int dx, int dy) {
-    char maskPath[SKIN_BITMAP_SIZE];
-    SkinReadMaskPath(configPath, maskPath);
+    char maskName[SKIN_BITMAP_SIZE], maskPath[MAX_PATH];
+    SkinReadMaskPath(configPath, maskName);
+    SkinBitmapPath(configPath, maskName, maskPath);
     HBITMAP mask = (HBITMAP)LoadImageA(nullptr, maskPath, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE);
     HRGN region = RegionFromMaskBitmap(mask, SKIN_MASK_KEY, SKIN_MASK_TOLERANCE);
     if (mask) DeleteObject(mask);  // nothing needs the mask once the outline exists
@@ -21,8 +22,9 @@ BOOL PaintSkinFace(HWND dialog, HDC dc, const char* configPath) {
     GetWindowRect(dialog, &wr);
     const int width = wr.right - wr.left, height = wr.bottom - wr.top;
 
-    char facePath[SKIN_BITMAP_SIZE];
-    SkinReadFacePath(configPath, facePath);
+    char faceName[SKIN_BITMAP_SIZE], facePath[MAX_PATH];
+    SkinReadFacePath(configPath, faceName);
+    SkinBitmapPath(configPath, faceName, facePath);
     HBITMAP face = (HBITMAP)LoadImageA(nullptr, facePath, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE);
     if (!face) {
         // No picture to take a size from: one plain colour rather than stale pixels.
