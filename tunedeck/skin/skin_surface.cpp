@@ -1,13 +1,14 @@
 // The skinned dialog's outline, face and drag.
 #include "skin_surface.h"
 
+#include "bitmap_file.h"
 #include "mask_region.h"
 #include "skin_config.h"
 
 HRGN ApplySkinRegion(HWND dialog, const char* configPath, int dx, int dy) {
     char maskPath[SKIN_BITMAP_SIZE];
     SkinReadMaskPath(configPath, maskPath);
-    HBITMAP mask = (HBITMAP)LoadImageA(nullptr, maskPath, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE);
+    HBITMAP mask = LoadBitmapFile(maskPath);
     HRGN region = RegionFromMaskBitmap(mask, SKIN_MASK_KEY, SKIN_MASK_TOLERANCE);
     if (mask) DeleteObject(mask);  // nothing needs the mask once the outline exists
     if (!region) return nullptr;
@@ -23,7 +24,7 @@ BOOL PaintSkinFace(HWND dialog, HDC dc, const char* configPath) {
 
     char facePath[SKIN_BITMAP_SIZE];
     SkinReadFacePath(configPath, facePath);
-    HBITMAP face = (HBITMAP)LoadImageA(nullptr, facePath, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE);
+    HBITMAP face = LoadBitmapFile(facePath);
     if (!face) {
         // No picture to take a size from: one plain colour rather than stale pixels.
         RECT cr;
