@@ -10,10 +10,13 @@
 //   windows  windows of the process (top-level ones and all their descendants), the
 //            USER objects the program makes; menus, icons and cursors cannot be
 //            enumerated from outside and are not counted
-//   handles  GetProcessHandleCount
-//   private  private bytes (GetProcessMemoryInfo PrivateUsage), in KB
+//   handles  the process's entries in the system handle list
+//            (NtQuerySystemInformation SystemHandleInformation; GetProcessHandleCount
+//            answers 0 for another process under Wine)
+//   private  committed private memory: the sum of the process's committed regions of
+//            type MEM_PRIVATE, walked with VirtualQueryEx (GetProcessMemoryInfo
+//            answers 0 for another process under Wine), in KB
 #include <windows.h>
-#include <psapi.h>
 #include <winternl.h>
 
 #include <cstdio>
@@ -77,15 +80,48 @@ int CountWindows(DWORD pid) {
     return ctx.count;
 }
 
+struct HandleEntry {  // SYSTEM_HANDLE_TABLE_ENTRY_INFO
+    ULONG ownerPid;
+    BYTE objectType;
+    BYTE flags;
+    USHORT value;
+    PVOID object;
+    ACCESS_MASK access;
+};
+
+long CountHandles(DWORD pid) {
+    std::vector<BYTE> buffer(1 << 20);
+    for (;;) {
+        ULONG needed = 0;
+        NTSTATUS status = NtQuerySystemInformation((SYSTEM_INFORMATION_CLASS)16, buffer.data(),
+                                                   (ULONG)buffer.size(), &needed);
+        if (status == 0) break;
+        if (status != (NTSTATUS)0xC0000004L || buffer.size() > (64u << 20)) return -1;  // length mismatch
+        buffer.resize(buffer.size() * 2);
+    }
+    const ULONG count = *(ULONG*)buffer.data();
+    const HandleEntry* e = (const HandleEntry*)(buffer.data() + sizeof(ULONG_PTR));
+    long mine = 0;
+    for (ULONG i = 0; i < count; ++i)
+        if (e[i].ownerPid == pid) ++mine;
+    return mine;
+}
+
+unsigned long PrivateKb(HANDLE process) {
+    unsigned long long bytes = 0;
+    MEMORY_BASIC_INFORMATION mbi;
+    for (BYTE* at = nullptr; VirtualQueryEx(process, at, &mbi, sizeof mbi) == sizeof mbi;
+         at = (BYTE*)mbi.BaseAddress + mbi.RegionSize) {
+        if (mbi.State == MEM_COMMIT && mbi.Type == MEM_PRIVATE) bytes += mbi.RegionSize;
+        if ((BYTE*)mbi.BaseAddress + mbi.RegionSize <= at) break;
+    }
+    return (unsigned long)(bytes / 1024);
+}
+
 void Report(const char* phase, int step, const dlgdrv::Program& program) {
-    DWORD handles = 0;
-    GetProcessHandleCount(program.Process(), &handles);
-    PROCESS_MEMORY_COUNTERS_EX mem = {};
-    mem.cb = sizeof mem;
-    GetProcessMemoryInfo(program.Process(), (PROCESS_MEMORY_COUNTERS*)&mem, sizeof mem);
-    printf("%-9s %5d   gdi %5d   windows %4d   handles %5lu   private %7lu KB\n", phase, step,
-           CountGdi(program.Process(), program.Pid()), CountWindows(program.Pid()), handles,
-           (unsigned long)(mem.PrivateUsage / 1024));
+    printf("%-9s %5d   gdi %5d   windows %4d   handles %5ld   private %7lu KB\n", phase, step,
+           CountGdi(program.Process(), program.Pid()), CountWindows(program.Pid()), CountHandles(program.Pid()),
+           PrivateKb(program.Process()));
     fflush(stdout);
 }
 
