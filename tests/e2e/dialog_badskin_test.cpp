@@ -83,7 +83,10 @@ protected:
         ASSERT_TRUE(box);
         int boxes = 0;
         while (box) {
-            EXPECT_EQ("Setting file not found.", StaticText(box));
+            std::string text;
+            WaitUntil([&] { return !(text = StaticText(box)).empty() || !IsWindow(box); }, 5);
+            if (!IsWindow(box)) break;
+            EXPECT_EQ("Setting file not found.", text);
             PressButton(box, IDOK);
             WaitUntil([&] { return !IsWindow(box); }, 5);
             ++boxes;
