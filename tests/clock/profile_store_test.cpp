@@ -2,6 +2,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <stdio.h>
+#include <string.h>
+
 #include <string>
 #include <vector>
 
@@ -261,6 +264,104 @@ TEST_F(ProfileStoreTest, KeysThatCannotBeMadeGoToTheSinkWithTheRightQuitRequest)
 
     sink.calls.clear();
     store.DeleteProfile("p");
+    EXPECT_TRUE(sink.calls.empty());
+}
+
+}  // namespace
+
+namespace {
+
+// Values of every type and of sizes around 4 bytes, under each key the program reads:
+// exactly 4 bytes count whatever the type; anything else counts as missing, so the
+// start-up reading rewrites the pair from the card and loading keeps what it had.
+TEST_F(ProfileStoreTest, ValuesOfAnyTypeAndSizeUnderEveryKeyRead) {
+    struct Value {
+        const char* what;
+        DWORD type;
+        std::string bytes;
+        bool counts;
+    } values[] = {
+        {"string of 4 bytes", REG_SZ, std::string("300", 4), true},
+        {"big-endian dword", REG_DWORD_BIG_ENDIAN, regtest::Dword(444), true},
+        {"empty", REG_NONE, std::string(), false},
+        {"one byte", REG_BINARY, std::string("\x07", 1), false},
+        {"long string", REG_SZ, std::string("1234567890", 11), false},
+        {"multi-string", REG_MULTI_SZ, std::string("a\0b\0\0", 5), false},
+        {"qword", REG_QWORD, std::string(8, '\x01'), false},
+        {"64 KB", REG_BINARY, std::string(65536, '\x02'), false},
+    };
+    const char* current = "SOFTWARE\\ZYK\\ZYK_OC\\current\\R9600";
+    const char* deflt = "SOFTWARE\\ZYK\\ZYK_OC\\default\\R9600";
+    const std::string profile = ProfileStore::ProfileKey("odd");
+    for (const Value& v : values) {
+        SCOPED_TRACE(v.what);
+        int expected = 0;
+        memcpy(&expected, v.bytes.data(), v.bytes.size() >= 4 ? 4 : 0);
+        for (const char* key : {current, deflt, profile.c_str()}) {
+            regtest::DeleteZykTree();
+            regtest::WriteDword(key, "engine", 250);
+            regtest::WriteRaw(key, "memory", v.type, v.bytes);
+            ProfileStore store("R9600", &sink);
+            if (key == profile.c_str()) {
+                ClockPair pair = {1, 2};
+                PairRead read = store.LoadProfile("odd", &pair);
+                EXPECT_EQ(v.counts, read.memory);
+                EXPECT_EQ(v.counts ? expected : 2, pair.memory);
+                EXPECT_EQ(250, pair.engine);
+                continue;
+            }
+            ClockPair pair = key == current ? store.StartupCurrent([] { return ClockPair{183, 200}; })
+                                            : store.StartupDefault(ClockPair{183, 200});
+            EXPECT_EQ(v.counts ? 250 : 183, pair.engine) << key;
+            EXPECT_EQ(v.counts ? expected : 200, pair.memory) << key;
+            if (!v.counts) {
+                EXPECT_EQ(REG_DWORD, regtest::Type(key, "memory")) << "rewritten";
+            }
+            if (key == deflt) {
+                ClockPair loaded = {1, 2};
+                EXPECT_EQ(true, store.LoadDefault(&loaded).memory);
+            }
+        }
+    }
+    EXPECT_TRUE(sink.calls.empty());
+}
+
+// Ten thousand profiles: all listed in order, and saving and deleting among them
+// keeps every other one.
+TEST_F(ProfileStoreTest, TenThousandProfiles) {
+    HKEY customer;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, ZYK_KEY_CUSTOMER, 0, nullptr, 0,
+                                             KEY_ALL_ACCESS, nullptr, &customer, nullptr));
+    char name[16];
+    for (int i = 0; i < 10000; ++i) {
+        snprintf(name, sizeof name, "p%05d", i);
+        HKEY k;
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(customer, name, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr));
+        DWORD v = (DWORD)i;
+        RegSetValueExA(k, "engine", 0, REG_DWORD, (const BYTE*)&v, 4);
+        RegSetValueExA(k, "memory", 0, REG_DWORD, (const BYTE*)&v, 4);
+        RegCloseKey(k);
+    }
+    RegCloseKey(customer);
+
+    ProfileStore store("R9600", &sink);
+    const DWORD t0 = GetTickCount();
+    std::vector<std::string> names;
+    ASSERT_TRUE(store.ListProfiles(&names));
+    EXPECT_LT(GetTickCount() - t0, 10000u);
+    ASSERT_EQ(10000u, names.size());
+    EXPECT_EQ("p00000", names.front());
+    EXPECT_EQ("p09999", names.back());
+
+    EXPECT_EQ(SaveResult::Saved, store.SaveProfile("p05000", ClockPair{7, 8}));
+    store.DeleteProfile("p04999");
+    ASSERT_TRUE(store.ListProfiles(&names));
+    EXPECT_EQ(9999u, names.size());
+    ClockPair pair = {0, 0};
+    EXPECT_TRUE(store.LoadProfile("p05000", &pair).Complete());
+    EXPECT_EQ(7, pair.engine);
+    EXPECT_TRUE(store.LoadProfile("p09999", &pair).Complete());
+    EXPECT_EQ(9999, pair.memory);
     EXPECT_TRUE(sink.calls.empty());
 }
 

@@ -42,14 +42,14 @@ std::string Big5(const char* utf8)
 
 struct Texts {
     std::string cardName, noCard, title, current, defaultEntry, ok, cancel, profile, saveAs,
-        confirmation, deleteMsg, keepMsg;
+        confirmation, deleteMsg, keepMsg, countdown;
 };
 
 Texts Current()
 {
     return {str_CardName, str_NoCardMsg, str_Title, str_CurrentSettings, str_Default, str_OK,
             str_Cancel, str_Profile, str_SaveAs, str_Confirmation, str_DeleteProfileMsg,
-            str_KeepClockMsg};
+            str_KeepClockMsg, str_RevertCountdown};
 }
 
 const char* kDefaultDelete = "Are you sure you want to delete this profile?";
@@ -71,6 +71,7 @@ void ExpectEnglishTexts(const char* deleteMsg)
     EXPECT_EQ(deleteMsg, t.deleteMsg);
     EXPECT_EQ("Your AGP clock has been changed.\nDo you want to keep these changed ?", t.keepMsg);
     EXPECT_EQ(68u, t.keepMsg.size());
+    EXPECT_EQ("Restoring the previous clocks in %d s", t.countdown);
     EXPECT_EQ(ProgramDirectory() + "\\Config_USA.INI", str_ConfigINI);
     EXPECT_EQ(130, g_trayMenuId);
 }
@@ -111,6 +112,7 @@ TEST(Language, TaiwanGetsBig5ChineseAndItsOwnSkinAndMenu)
     EXPECT_EQ(Big5(u8"你確定消除這個設定檔 ?"), t.deleteMsg);
     EXPECT_EQ(Big5(u8"你的電腦顯示卡時脈已經修改.\n你確定保留設定值 ?"), t.keepMsg);
     EXPECT_EQ(46u, t.keepMsg.size());
+    EXPECT_EQ(Big5(u8"%d 秒後還原原來的時脈"), t.countdown);
     EXPECT_EQ(ProgramDirectory() + "\\Config_CHT.INI", str_ConfigINI);
     EXPECT_EQ(131, g_trayMenuId);
 

@@ -227,6 +227,7 @@ TEST(Resources, KeepClockTemplate)
         {IDCANCEL, "Button", V | TAB | BS_PUSHBUTTON, 75, 33, 50, 14, "Cancel"},
         {1018, "Static", V | SS_CENTER, 7, 7, 123, 21,
          "Your AGP clock has been changed.\nDo you want to keep these changed?"},
+        {1020, "Static", V | SS_CENTER, 7, 50, 123, 10, ""},
     });
 }
 

@@ -22,6 +22,7 @@ char str_SaveAs[100];
 char str_Confirmation[100];
 char str_DeleteProfileMsg[100];
 char str_KeepClockMsg[200];
+char str_RevertCountdown[100];
 
 namespace {
 
@@ -39,6 +40,7 @@ struct MessageSet {
     const char* confirmation;
     const char* deleteProfileMsg;
     const char* keepClockMsg;
+    const char* revertCountdown;
 };
 
 // Every system but the two below.
@@ -55,6 +57,7 @@ const MessageSet kDefaultSet = {
     "Confirmation",
     "Are you sure you want to delete this profile?",
     "Your AGP clock has been changed.\nDo you want to keep these changed ?",
+    "Restoring the previous clocks in %d s",
 };
 
 // English systems: the delete question has a blank before the question mark.
@@ -65,6 +68,7 @@ const MessageSet kEnglishSet = {
     kDefaultSet.confirmation,
     "Are you sure you want to delete this profile ?",
     kDefaultSet.keepClockMsg,
+    kDefaultSet.revertCountdown,
 };
 
 // Traditional Chinese (Taiwan), Big5. Every byte is escaped: Big5 trail bytes are
@@ -95,6 +99,8 @@ const MessageSet kChineseSet = {
     "\xA7\x41\xAA\xBA\xB9\x71\xB8\xA3\xC5\xE3\xA5\xDC\xA5\x64\xAE\xC9\xAF\xDF\xA4\x77"
     "\xB8\x67\xAD\xD7\xA7\xEF.\n"
     "\xA7\x41\xBD\x54\xA9\x77\xAB\x4F\xAF\x64\xB3\x5D\xA9\x77\xAD\xC8 ?",
+    // "%d 秒後還原原來的時脈"
+    "%d \xAC\xED\xAB\xE1\xC1\xD9\xAD\xEC\xAD\xEC\xA8\xD3\xAA\xBA\xAE\xC9\xAF\xDF",
 };
 
 const int kTrayMenuEnglish = 130;
@@ -122,6 +128,7 @@ void CopySet(const MessageSet& set)
     Copy(str_Confirmation, set.confirmation);
     Copy(str_DeleteProfileMsg, set.deleteProfileMsg);
     Copy(str_KeepClockMsg, set.keepClockMsg);
+    Copy(str_RevertCountdown, set.revertCountdown);
 }
 
 // Bounded: a directory near MAX_PATH gives a cut (unusable) path, never an overrun.

@@ -19,6 +19,9 @@ extern char str_SaveAs[100];
 extern char str_Confirmation[100];
 extern char str_DeleteProfileMsg[100];
 extern char str_KeepClockMsg[200];
+// Under the keep-clock question: the seconds left before it answers No by itself, a
+// printf format with one %d.
+extern char str_RevertCountdown[100];
 
 // Fills every global above from the system default language. Called once, by the
 // main frame's constructor, before any window or message exists.

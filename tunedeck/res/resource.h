@@ -31,6 +31,7 @@
 
 // Keep-clock dialog (template 151) and profile-name dialog (template 140)
 #define IDC_STATIC_KEEPCLOCK    1018
+#define IDC_STATIC_KEEPCLOCK_COUNTDOWN 1020
 #define IDC_EDIT_PROFILE_NAME   1010
 #define IDC_STATIC_SAVEAS       1019
 

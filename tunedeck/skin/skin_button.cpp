@@ -1,6 +1,7 @@
 // CSkinButton: composition of the state pictures, paint, and the mouse state machine.
 #include "skin_button.h"
 
+#include "bitmap_file.h"
 #include "nine_part.h"
 
 CSkinButton::CSkinButton() : m_crText(GetSysColor(COLOR_BTNTEXT)) {}
@@ -28,7 +29,7 @@ BOOL CSkinButton::LoadBitmapStrip(LPCSTR path, int states, int left, int top, in
 
     CBitmap strip;
     BITMAP sb;
-    if (states <= 0 || !strip.LoadFromFile(path) || !strip.GetBitmap(&sb)) return TRUE;
+    if (states <= 0 || !strip.Attach(LoadBitmapFile(path)) || !strip.GetBitmap(&sb)) return TRUE;
     const int cellWidth = sb.bmWidth / states;  // columns past states x cell are ignored
     if (cellWidth <= 0 || W <= 0 || H <= 0) return TRUE;
 

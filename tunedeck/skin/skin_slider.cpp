@@ -3,6 +3,8 @@
 
 #include <limits.h>
 
+#include "bitmap_file.h"
+
 namespace {
 
 bool Horizontal(const RECT& thumb) {
@@ -17,7 +19,7 @@ void DrawPicture(CDC* dc, const char* configPath, LPCSTR name, int x, int y) {
     CDC mem;
     mem.CreateCompatibleDC(nullptr);
     CBitmap picture;
-    if (!picture.LoadFromFile(path)) return;
+    if (!picture.Attach(LoadBitmapFile(path))) return;
     CSize size = picture.GetSize();
     HBITMAP old = mem.SelectObject(&picture);
     dc->BitBlt(x, y, size.cx, size.cy, &mem, 0, 0, SRCCOPY);

@@ -1,6 +1,7 @@
 // The skinned dialog's outline, face and drag.
 #include "skin_surface.h"
 
+#include "bitmap_file.h"
 #include "mask_region.h"
 #include "skin_config.h"
 
@@ -8,7 +9,7 @@ HRGN ApplySkinRegion(HWND dialog, const char* configPath, int dx, int dy) {
     char maskName[SKIN_BITMAP_SIZE], maskPath[MAX_PATH];
     SkinReadMaskPath(configPath, maskName);
     SkinBitmapPath(configPath, maskName, maskPath);
-    HBITMAP mask = (HBITMAP)LoadImageA(nullptr, maskPath, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE);
+    HBITMAP mask = LoadBitmapFile(maskPath);
     HRGN region = RegionFromMaskBitmap(mask, SKIN_MASK_KEY, SKIN_MASK_TOLERANCE);
     if (mask) DeleteObject(mask);  // nothing needs the mask once the outline exists
     if (!region) return nullptr;
@@ -25,7 +26,7 @@ BOOL PaintSkinFace(HWND dialog, HDC dc, const char* configPath) {
     char faceName[SKIN_BITMAP_SIZE], facePath[MAX_PATH];
     SkinReadFacePath(configPath, faceName);
     SkinBitmapPath(configPath, faceName, facePath);
-    HBITMAP face = (HBITMAP)LoadImageA(nullptr, facePath, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE);
+    HBITMAP face = LoadBitmapFile(facePath);
     if (!face) {
         // No picture to take a size from: one plain colour rather than stale pixels.
         RECT cr;

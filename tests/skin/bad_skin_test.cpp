@@ -1,0 +1,188 @@
+// Broken and unusual bitmaps in each role the skin gives a picture: window mask, face,
+// button strip, slider channel and thumb. A sound file of any depth or layout shows
+// its picture; a broken one gives the fallback of its role (no outline, a plain face,
+// a button that draws nothing, a slider without that picture), never a crash, and
+// each within a bounded time.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include "bmp_corpus.h"
+#include "bitmap_file.h"
+#include "control_host.h"
+#include "mask_region.h"
+#include "skin_button.h"
+#include "skin_config.h"
+#include "skin_slider.h"
+#include "skin_surface.h"
+#include "skin_test_util.h"
+
+namespace {
+
+using corpus::Expect;
+
+const int W = 40, H = 24;
+const DWORD kGrey = Rgb(0x40, 0x40, 0x40);
+const double kMaxSecondsEach = 5.0;
+
+double Seconds() {
+    LARGE_INTEGER f, c;
+    QueryPerformanceFrequency(&f);
+    QueryPerformanceCounter(&c);
+    return (double)c.QuadPart / (double)f.QuadPart;
+}
+
+class BadBitmaps : public ::testing::Test {
+protected:
+    void SetUp() override {
+        entries_ = corpus::Bitmaps(W, H);
+        for (const corpus::Entry& e : entries_) ASSERT_TRUE(corpus::WriteFile(Path(e), e.bytes));
+    }
+    std::string Path(const corpus::Entry& e) const { return dir_.Path(e.name + ".bmp"); }
+
+    ScratchDir dir_;
+    std::vector<corpus::Entry> entries_;
+};
+
+// The check before the system's loader: a file one byte short of what its header
+// promises is refused, at every depth and with compression.
+TEST_F(BadBitmaps, OnlyWholeFilesReachTheLoader) {
+    std::vector<std::string> whole;
+    for (int depth : {1, 4, 8, 16, 24, 32}) whole.push_back(corpus::Bmp(33, 7, depth));
+    whole.push_back(corpus::RleBmp(33, 7, 8));
+    whole.push_back(corpus::RleBmp(33, 7, 4));
+    whole.push_back(corpus::Bmp(33, 7, 24, true));
+    for (size_t i = 0; i < whole.size(); ++i) {
+        SCOPED_TRACE(i);
+        ASSERT_TRUE(corpus::WriteFile(dir_.Path("w.bmp"), whole[i]));
+        EXPECT_TRUE(BitmapFileIsWhole(dir_.Path("w.bmp").c_str()));
+        ASSERT_TRUE(corpus::WriteFile(dir_.Path("w.bmp"), whole[i].substr(0, whole[i].size() - 1)));
+        EXPECT_FALSE(BitmapFileIsWhole(dir_.Path("w.bmp").c_str()));
+    }
+    EXPECT_FALSE(BitmapFileIsWhole(dir_.Path("missing.bmp").c_str()));
+    EXPECT_EQ(nullptr, LoadBitmapFile("/"));
+}
+
+TEST_F(BadBitmaps, MaskGivesTheOutlineOrNone) {
+    HRGN inner = CreateRectRgn(1, 1, W - 1, H - 1);
+    for (const corpus::Entry& e : entries_) {
+        SCOPED_TRACE(e.name);
+        const double t0 = Seconds();
+        HBITMAP mask = LoadBitmapFile(Path(e).c_str());
+        HRGN region = RegionFromMaskBitmap(mask, SKIN_MASK_KEY, SKIN_MASK_TOLERANCE);
+        EXPECT_LT(Seconds() - t0, kMaxSecondsEach);
+        if (e.expect == Expect::Picture) {
+            ASSERT_NE(nullptr, region);
+            EXPECT_TRUE(EqualRgn(region, inner)) << "exactly the white border is cut away";
+        } else if (e.expect == Expect::NoPicture) {
+            EXPECT_EQ(nullptr, mask);
+            EXPECT_EQ(nullptr, region);
+        }
+        if (region) DeleteObject(region);
+        if (mask) DeleteObject(mask);
+    }
+    DeleteObject(inner);
+}
+
+TEST_F(BadBitmaps, FaceIsPaintedOrThePlainFillShows) {
+    HWND window = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, W, H, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(nullptr, window);
+    const DWORD fill = Rgb(32, 34, 38);
+    for (const corpus::Entry& e : entries_) {
+        SCOPED_TRACE(e.name);
+        dir_.Write("face.ini", "[main]\r\nwindows_name=" + Path(e) + "\r\n");
+        char ini[SKIN_PATH_SIZE];
+        SkinFullPath(dir_.Path("face.ini").c_str(), ini);
+        HDC screen = GetDC(nullptr);
+        HDC mem = CreateCompatibleDC(screen);
+        HBITMAP paper = MakeBitmap(Pixels(W, H, Rgb(1, 2, 3)));
+        HGDIOBJ old = SelectObject(mem, paper);
+        const double t0 = Seconds();
+        EXPECT_TRUE(PaintSkinFace(window, mem, ini));
+        EXPECT_LT(Seconds() - t0, kMaxSecondsEach);
+        SelectObject(mem, old);
+        Pixels p = ReadBitmap(paper);
+        if (e.expect == Expect::Picture) {
+            EXPECT_EQ(Rgb(255, 255, 255), p.at(0, 0));
+            // 5-bit channels come back as 0x42 rather than 0x40.
+            EXPECT_NEAR(0x40, (int)(p.at(W / 2, H / 2) & 0xFF), 2);
+            EXPECT_NEAR(0x40, (int)(p.at(1, 1) >> 16), 2) << "the picture's top row is on top";
+        } else if (e.expect == Expect::NoPicture) {
+            EXPECT_EQ(fill, p.at(W / 2, H / 2));
+        }
+        DeleteObject(paper);
+        DeleteDC(mem);
+        ReleaseDC(nullptr, screen);
+    }
+    DestroyWindow(window);
+}
+
+class StripButton : public CSkinButton {
+public:
+    int Pictures() const {
+        HIMAGELIST list = m_imageList.GetSafeHandle();
+        return list ? ImageList_GetImageCount(list) : 0;
+    }
+};
+
+TEST_F(BadBitmaps, ButtonComposesItsPicturesOrDrawsNothing) {
+    for (const corpus::Entry& e : entries_) {
+        SCOPED_TRACE(e.name);
+        ControlHost host(RGB(9, 9, 9));
+        StripButton button;
+        button.SubclassWindow(host.AddChild("BUTTON", BS_PUSHBUTTON, 1011, 4, 4, 100, 34));
+        const double t0 = Seconds();
+        // One picture stands for all four states of a 4-state strip.
+        button.LoadBitmapStrip(Path(e).c_str(), 1, 12, 5, 12, 5);
+        button.ShowWindow(SW_SHOW);
+        button.Invalidate(TRUE);
+        PumpMessages();
+        EXPECT_LT(Seconds() - t0, kMaxSecondsEach);
+        if (e.expect == Expect::Picture) {
+            EXPECT_EQ(1, button.Pictures());
+        } else if (e.expect == Expect::NoPicture) {
+            EXPECT_EQ(0, button.Pictures());
+        }
+    }
+}
+
+class PictureSlider : public CSkinSlider {
+public:
+    using CSkinSlider::CSkinSlider;
+};
+
+TEST_F(BadBitmaps, SliderPaintsWithoutTheBrokenPictureAndKeepsItsBar) {
+    char oldDir[MAX_PATH];
+    GetCurrentDirectoryA(MAX_PATH, oldDir);
+    SetCurrentDirectoryA(dir_.Dir().c_str());
+    for (const corpus::Entry& e : entries_) {
+        SCOPED_TRACE(e.name);
+        // Picture names of at most 19 characters: copies under short names.
+        ASSERT_TRUE(CopyFileA(Path(e).c_str(), dir_.Path("p.bmp").c_str(), FALSE));
+        dir_.Write("s.ini", "[gslider]\r\nthumb_h=p.bmp\r\nthumb_v=p.bmp\r\nchannel_h=p.bmp\r\nchannel_v=p.bmp\r\n");
+        ControlHost host(RGB(9, 9, 9), 320, 80);
+        PictureSlider slider(dir_.Path("s.ini").c_str());
+        slider.SubclassWindow(host.AddChild(TRACKBAR_CLASSA, TBS_BOTH | TBS_NOTICKS, 1000, 10, 10, 230, 28));
+        slider.SetRange(0, 100, TRUE);
+        slider.SetPos(70);
+        host.ShowWindow(SW_SHOW);
+        slider.ShowWindow(SW_SHOW);
+        const double t0 = Seconds();
+        slider.UpdateWindow();
+        PumpMessages();
+        EXPECT_LT(Seconds() - t0, kMaxSecondsEach);
+        Pixels shown = ReadWindow(slider.m_hWnd);
+        CRect thumb;
+        slider.GetThumbRect(&thumb);
+        bool green = false;
+        for (int x = 8; x < thumb.left; ++x) {
+            const DWORD v = shown.at(x, thumb.top + thumb.Height() / 2);
+            green = green || ((v & 0xFF00FF) == 0 && (v & 0xFF00) != 0);
+        }
+        EXPECT_TRUE(green) << "the fill bar is drawn whatever the pictures";
+    }
+    SetCurrentDirectoryA(oldDir);
+}
+
+}  // namespace
