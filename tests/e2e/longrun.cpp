@@ -61,23 +61,31 @@ int CountGdi(HANDLE process, DWORD pid) {
     return live;
 }
 
+struct WindowCount {
+    DWORD pid;
+    int count;
+};
+
+BOOL CALLBACK CountChild(HWND, LPARAM p) {
+    ++((WindowCount*)p)->count;
+    return TRUE;
+}
+
+BOOL CALLBACK CountTopLevel(HWND w, LPARAM p) {
+    WindowCount* c = (WindowCount*)p;
+    DWORD owner = 0;
+    GetWindowThreadProcessId(w, &owner);
+    if (owner != c->pid) return TRUE;
+    ++c->count;
+    EnumChildWindows(w, CountChild, p);
+    return TRUE;
+}
+
+// Windows as USER objects: the process's top-level windows and their children.
 int CountWindows(DWORD pid) {
-    struct Ctx {
-        DWORD pid;
-        int count;
-    } ctx = {pid, 0};
-    EnumWindows(
-        [](HWND w, LPARAM p) -> BOOL {
-            Ctx* c = (Ctx*)p;
-            DWORD owner = 0;
-            GetWindowThreadProcessId(w, &owner);
-            if (owner != c->pid) return TRUE;
-            ++c->count;
-            EnumChildWindows(w, [](HWND, LPARAM q) -> BOOL { ++((Ctx*)q)->count; return TRUE; }, p);
-            return TRUE;
-        },
-        (LPARAM)&ctx);
-    return ctx.count;
+    WindowCount count = {pid, 0};
+    EnumWindows(CountTopLevel, (LPARAM)&count);
+    return count.count;
 }
 
 struct HandleEntry {  // SYSTEM_HANDLE_TABLE_ENTRY_INFO
