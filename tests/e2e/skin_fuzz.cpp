@@ -11,7 +11,8 @@
 //   message  "Setting file not found." (each box answered; the program exits with -1)
 //   refused  the program ended without either
 //   crashed  it ended with any other exit code, or a window of the debugger came up
-//   hung     none of the above within 30 seconds (then it is killed)
+//   hung     none of the above within 30 seconds of an Option command sent a second
+//            time (then it is killed)
 #include <windows.h>
 
 #include <cstdio>
@@ -84,12 +85,20 @@ struct Fuzzer {
         }
         HWND dialog = nullptr, box = nullptr;
         bool debugger = false;
-        bool seen = dlgdrv::WaitUntil([&] {
+        auto answered = [&] {
             dialog = program->Find(kTitle, "#32770");
             box = program->Find("error", "#32770");
             debugger = FindWindowA(nullptr, "Program Error") != nullptr;
             return dialog || box || debugger || !program->Running();
-        }, 30);
+        };
+        bool seen = dlgdrv::WaitUntil(answered, 10);
+        if (!seen && program->Running()) {
+            // An Option command that arrives while the last dialog's loop is still
+            // winding down is ignored, as a second Option during a dialog is; a program
+            // that answers neither this one nor a second is hung.
+            program->Command(32771);
+            seen = dlgdrv::WaitUntil(answered, 20);
+        }
         if (debugger) return "crashed";
         if (!seen) return "hung";
         if (dialog) {
