@@ -6,13 +6,8 @@
 # Runs in a Wine prefix of its own (build/longrunprefix), beside the suite's.
 set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
+export VELOTUNE_PREFIX=longrunprefix
+"$top/cmake/prefix"
 source "$top/cmake/wine-env"
-export WINEPREFIX="$top/build/longrunprefix"
-if [ ! -f "$WINEPREFIX/.velotune-ready" ]; then
-  WINEDLLOVERRIDES="mscoree,mshtml=" wine wineboot -i >/dev/null 2>&1
-  wineserver -w
-  touch "$WINEPREFIX/.velotune-ready"
-fi
-wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
 cd "$top/build/bin"
 wine longrun.exe "${1:-500}" "${2:-100}" "${3:-1000}" | tr -d '\r'

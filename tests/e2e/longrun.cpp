@@ -32,7 +32,7 @@ namespace {
 
 const char* kTitle = "Zyk Velotune V1.0a";
 
-struct GdiTableEntry {  // one slot of the GDI handle table (64-bit layout)
+struct GdiTableEntry {  // one slot of the GDI handle table (Wine's layout on both widths)
     UINT64 object;
     USHORT processId;
     USHORT count;
@@ -43,9 +43,15 @@ struct GdiTableEntry {  // one slot of the GDI handle table (64-bit layout)
 int CountGdi(HANDLE process, DWORD pid) {
     PROCESS_BASIC_INFORMATION info;
     if (NtQueryInformationProcess(process, ProcessBasicInformation, &info, sizeof info, nullptr) != 0) return -1;
-    UINT64 table = 0;
+#ifdef _WIN64
+    const size_t tableOffset = 0xF8;  // PEB.GdiSharedHandleTable
+#else
+    const size_t tableOffset = 0x94;
+#endif
+    UINT_PTR table = 0;
     SIZE_T got = 0;
-    if (!ReadProcessMemory(process, (BYTE*)info.PebBaseAddress + 0xF8, &table, sizeof table, &got) || !table)
+    if (!ReadProcessMemory(process, (BYTE*)info.PebBaseAddress + tableOffset, &table, sizeof table, &got) ||
+        !table)
         return -1;
     std::vector<GdiTableEntry> entries(65536);
     // The table may be shorter than 65536 slots: read what is there, page by page.

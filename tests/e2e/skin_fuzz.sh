@@ -5,13 +5,8 @@
 # suite's. Needs a display (cmake/display start; export DISPLAY=$(cat build/display)).
 set -euo pipefail
 top="$(cd "$(dirname "$0")/../.." && pwd)"
+export VELOTUNE_PREFIX=fuzzprefix
+"$top/cmake/prefix"
 source "$top/cmake/wine-env"
-export WINEPREFIX="$top/build/fuzzprefix"
-if [ ! -f "$WINEPREFIX/.velotune-ready" ]; then
-  WINEDLLOVERRIDES="mscoree,mshtml=" wine wineboot -i >/dev/null 2>&1
-  wineserver -w
-  touch "$WINEPREFIX/.velotune-ready"
-fi
-wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
 cd "$top/build/bin"
 wine skin_fuzz.exe "${1:-1000}" "${2:-20261207}" | tr -d '\r'
