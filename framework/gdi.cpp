@@ -72,11 +72,6 @@ BOOL CBitmap::LoadBitmap(UINT id)
     return Attach(::LoadBitmapA(GetResourceHandle(), MAKEINTRESOURCEA(id)));
 }
 
-BOOL CBitmap::LoadFromFile(LPCSTR path)
-{
-    return Attach(::LoadImageA(nullptr, path, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
-}
-
 BOOL CBitmap::CreateCompatibleBitmap(CDC* dc, int width, int height)
 {
     return Attach(::CreateCompatibleBitmap(dc ? dc->m_hDC : nullptr, width, height));

@@ -57,8 +57,6 @@ class CBitmap : public CGdiObject {
 public:
     // Bitmap resource of the program's module.
     BOOL LoadBitmap(UINT id);
-    // A .bmp file (LoadImageA, LR_LOADFROMFILE); FALSE if it cannot be loaded.
-    BOOL LoadFromFile(LPCSTR path);
     BOOL CreateCompatibleBitmap(CDC* dc, int width, int height);
     BOOL CreateBitmap(int width, int height, UINT planes, UINT bitsPerPixel, const void* bits)
     { return Attach(::CreateBitmap(width, height, planes, bitsPerPixel, bits)); }

@@ -11,7 +11,6 @@
 
 #define DEVICE_NAME L"\\Device\\GenPort1"
 #define LINK_NAME L"\\DosDevices\\GenPort1"
-#define DEVICE_TYPE_GENPORT GENPORT_DEVICE_TYPE_CODE
 
 static GenPortPorts ports;
 static GenPortPolicy policy;
@@ -157,7 +156,7 @@ NTSTATUS NTAPI DriverEntry(PDRIVER_OBJECT driver, PUNICODE_STRING registryPath)
     driver->MajorFunction[IRP_MJ_DEVICE_CONTROL] = dispatchControl;
     driver->DriverUnload = driverUnload;
     RtlInitUnicodeString(&name, DEVICE_NAME);
-    status = IoCreateDevice(driver, 0, &name, DEVICE_TYPE_GENPORT, FILE_DEVICE_SECURE_OPEN, TRUE,
+    status = IoCreateDevice(driver, 0, &name, GENPORT_DEVICE_TYPE, FILE_DEVICE_SECURE_OPEN, TRUE,
                             &device);
     if (!NT_SUCCESS(status)) {
         genport_backend_stop();

@@ -23,12 +23,12 @@ static void writeLe(uint8_t *p, uint32_t v, int width)
 static int decode(uint32_t code, int *write)
 {
     switch (code) {
-    case GENPORT_READ_BYTE:   *write = 0; return 1;
-    case GENPORT_READ_WORD:   *write = 0; return 2;
-    case GENPORT_READ_DWORD:  *write = 0; return 4;
-    case GENPORT_WRITE_BYTE:  *write = 1; return 1;
-    case GENPORT_WRITE_WORD:  *write = 1; return 2;
-    case GENPORT_WRITE_DWORD: *write = 1; return 4;
+    case GENPORT_IOCTL_READ_BYTE:   *write = 0; return 1;
+    case GENPORT_IOCTL_READ_WORD:   *write = 0; return 2;
+    case GENPORT_IOCTL_READ_DWORD:  *write = 0; return 4;
+    case GENPORT_IOCTL_WRITE_BYTE:  *write = 1; return 1;
+    case GENPORT_IOCTL_WRITE_WORD:  *write = 1; return 2;
+    case GENPORT_IOCTL_WRITE_DWORD: *write = 1; return 4;
     default: return 0;
     }
 }

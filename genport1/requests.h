@@ -7,6 +7,8 @@
 
 #include <stdint.h>
 
+#include "genport_ioctl.h"  /* the request codes and records, as portgate sends them */
+
 #ifdef __cplusplus
 extern "C" {
 #endif
@@ -17,16 +19,6 @@ typedef int32_t GenPortStatus;
 #define GENPORT_STATUS_INVALID_PARAMETER ((GenPortStatus)0xC000000D)
 #define GENPORT_STATUS_INVALID_DEVICE_REQUEST ((GenPortStatus)0xC0000010)
 #define GENPORT_STATUS_ACCESS_DENIED ((GenPortStatus)0xC0000022)
-
-/* The request codes: device type 40000, functions 0x900-0x902 (read, read access) and
- * 0x910-0x912 (write, write access), all buffered. */
-#define GENPORT_DEVICE_TYPE_CODE 40000u
-#define GENPORT_READ_BYTE 0x9C406400u   /* in: port record (4)  out: 1 byte */
-#define GENPORT_READ_WORD 0x9C406404u   /* in: port record (4)  out: 2 bytes */
-#define GENPORT_READ_DWORD 0x9C406408u  /* in: port record (4)  out: 4 bytes */
-#define GENPORT_WRITE_BYTE 0x9C40A440u  /* in: write record (5) out: none */
-#define GENPORT_WRITE_WORD 0x9C40A444u  /* in: write record (6) out: none */
-#define GENPORT_WRITE_DWORD 0x9C40A448u /* in: write record (8) out: none */
 
 /* The lowest port functions of one machine: the processor's port instructions through
  * the HAL, or a model. ctx is handed back to each. */

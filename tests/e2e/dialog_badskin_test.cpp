@@ -128,8 +128,12 @@ TEST_F(BadSkin, BrokenBitmapsInEveryRoleOpenTheDialogWithTheirFallback) {
             folder_->Write(role.file, e.bytes);
             HWND dialog = OpenDialog();
             ASSERT_TRUE(dialog) << "no dialog";
-            if (role.all && e.expect == corpus::Expect::Picture) EXPECT_TRUE(HasRegion(dialog));
-            if (role.all && e.expect == corpus::Expect::NoPicture) EXPECT_FALSE(HasRegion(dialog));
+            if (role.all && e.expect == corpus::Expect::Picture) {
+                EXPECT_TRUE(HasRegion(dialog));
+            }
+            if (role.all && e.expect == corpus::Expect::NoPicture) {
+                EXPECT_FALSE(HasRegion(dialog));
+            }
             ASSERT_TRUE(CloseDialog(dialog));
         }
         folder_->Write(role.file, saved);
@@ -156,7 +160,9 @@ TEST_F(BadSkin, MissingKeysGiveTheMessageWhereTheyAreTestedAndFallbacksElsewhere
         folder_->Write(SkinFile(), SetKey(original_, key.first, key.second, nullptr));
         HWND dialog = OpenDialog();
         ASSERT_TRUE(dialog);
-        if (std::string(key.second) == "windows_mask") EXPECT_FALSE(HasRegion(dialog)) << "rectangular";
+        if (std::string(key.second) == "windows_mask") {
+            EXPECT_FALSE(HasRegion(dialog)) << "rectangular";
+        }
         ASSERT_TRUE(CloseDialog(dialog));
     }
     // Without its [table] entry the card's pairs were written under the "/" model; the
@@ -219,14 +225,7 @@ TEST_F(BadSkin, BitmapNamesInTheAnsiCodePageAreFound) {
     ASSERT_TRUE(CloseDialog(dialog));
 }
 
-class ChineseBadSkin : public BadSkin {
-protected:
-    void SetUp() override {
-        if (!e2e::ChineseRun()) GTEST_SKIP() << "runs under LC_ALL=zh_TW.UTF-8";
-        ASSERT_EQ(0x0404, GetSystemDefaultLangID());
-        BadSkin::SetUp();
-    }
-};
+using ChineseBadSkin = ChineseScenario<BadSkin>;
 
 TEST_F(ChineseBadSkin, BitmapNamesInBig5AreFound) {
     // "skin\功能外形.bmp" and "skin\確定.bmp" in Big5; the trail byte of 功 is 0x5C, a

@@ -53,4 +53,16 @@ protected:
     HWND dialog_ = nullptr;
 };
 
+// A scenario on a Traditional Chinese system: runs in the *_zh_TW run of its program
+// (LC_ALL=zh_TW.UTF-8), skipped in the others.
+template <typename Scenario>
+class ChineseScenario : public Scenario {
+protected:
+    void SetUp() override {
+        if (!e2e::ChineseRun()) GTEST_SKIP() << "runs under LC_ALL=zh_TW.UTF-8";
+        ASSERT_EQ(0x0404, GetSystemDefaultLangID());
+        Scenario::SetUp();
+    }
+};
+
 }  // namespace dlgtest

@@ -8,11 +8,7 @@
 #include <sddl.h>
 
 #include <algorithm>
-#include <cctype>
-#include <cstring>
 #include <fstream>
-#include <set>
-#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -25,13 +21,6 @@
 #include "simscenario.h"
 
 namespace {
-
-std::string FullPath(const std::string& path)
-{
-    char full[MAX_PATH];
-    GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr);
-    return full;
-}
 
 std::string DosPath(std::string unixPath)
 {

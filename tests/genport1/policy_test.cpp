@@ -167,8 +167,8 @@ struct Kind {
     int width;
 };
 const Kind kKinds[] = {
-    {GENPORT_READ_BYTE, false, 1},  {GENPORT_READ_WORD, false, 2},  {GENPORT_READ_DWORD, false, 4},
-    {GENPORT_WRITE_BYTE, true, 1},  {GENPORT_WRITE_WORD, true, 2},  {GENPORT_WRITE_DWORD, true, 4},
+    {GENPORT_IOCTL_READ_BYTE, false, 1},  {GENPORT_IOCTL_READ_WORD, false, 2},  {GENPORT_IOCTL_READ_DWORD, false, 4},
+    {GENPORT_IOCTL_WRITE_BYTE, true, 1},  {GENPORT_IOCTL_WRITE_WORD, true, 2},  {GENPORT_IOCTL_WRITE_DWORD, true, 4},
 };
 
 // One well-formed request of a kind at a port.
@@ -229,7 +229,7 @@ TEST_F(Policy, TheCardIsReachedAsBusprobeReachesIt)
     EXPECT_EQ(GENPORT_STATUS_SUCCESS, Send(m, writeDword, 0xCF8, address));
     uint8_t buffer[4] = {0xFC, 0x0C, 0, 0};
     uint32_t returned = 0;
-    ASSERT_EQ(GENPORT_STATUS_SUCCESS, m.Request(GENPORT_READ_DWORD, buffer, 4, buffer, 4, &returned))
+    ASSERT_EQ(GENPORT_STATUS_SUCCESS, m.Request(GENPORT_IOCTL_READ_DWORD, buffer, 4, buffer, 4, &returned))
         << "the record and the value share one buffer";
     EXPECT_EQ(4u, returned);
     uint32_t ids;
@@ -250,13 +250,13 @@ TEST_F(Policy, TheCardIsReachedAsBusprobeReachesIt)
 TEST_F(Policy, OnlyTheListedAccessesPassAnywhereInThePortSpaceAndBeyond)
 {
     const std::set<std::pair<uint32_t, uint32_t>> allowed = {
-        {0xCF8, GENPORT_READ_DWORD}, {0xCF8, GENPORT_WRITE_DWORD}, {0xCFC, GENPORT_READ_DWORD},
+        {0xCF8, GENPORT_IOCTL_READ_DWORD}, {0xCF8, GENPORT_IOCTL_WRITE_DWORD}, {0xCFC, GENPORT_IOCTL_READ_DWORD},
     };
     std::set<std::pair<uint32_t, uint32_t>> expected = allowed;
     for (uint32_t base : {0xD000u, 0xC000u, 0x8800u}) {
-        expected.insert({base + 8, GENPORT_WRITE_BYTE});
-        expected.insert({base + 12, GENPORT_READ_DWORD});
-        expected.insert({base + 12, GENPORT_WRITE_DWORD});
+        expected.insert({base + 8, GENPORT_IOCTL_WRITE_BYTE});
+        expected.insert({base + 12, GENPORT_IOCTL_READ_DWORD});
+        expected.insert({base + 12, GENPORT_IOCTL_WRITE_DWORD});
     }
     std::set<std::pair<uint32_t, uint32_t>> passed;
     for (uint32_t port = 0; port <= 0xFFFF; port++) {
@@ -316,19 +316,17 @@ TEST_F(Policy, EveryOtherLengthMissingBufferAndUnknownCodeIsRefusedUntouched)
     EXPECT_TRUE(m.log.empty());
 }
 
-TEST(GenPortWire, PortgateAndTheDriverAgreeOnTheBufferedCodes)
+// portgate and the driver share one definition of the codes; it follows the control
+// code layout: device type 40000, functions 0x900-0x902 with read access and
+// 0x910-0x912 with write access, buffered.
+TEST(GenPortWire, TheCodesFollowTheBufferedControlCodeLayout)
 {
-    const std::pair<uint32_t, uint32_t> codes[] = {
-        {GENPORT_IOCTL_READ_BYTE, GENPORT_READ_BYTE},   {GENPORT_IOCTL_READ_WORD, GENPORT_READ_WORD},
-        {GENPORT_IOCTL_READ_DWORD, GENPORT_READ_DWORD}, {GENPORT_IOCTL_WRITE_BYTE, GENPORT_WRITE_BYTE},
-        {GENPORT_IOCTL_WRITE_WORD, GENPORT_WRITE_WORD}, {GENPORT_IOCTL_WRITE_DWORD, GENPORT_WRITE_DWORD},
-    };
+    const uint32_t codes[] = {GENPORT_IOCTL_READ_BYTE,  GENPORT_IOCTL_READ_WORD,  GENPORT_IOCTL_READ_DWORD,
+                              GENPORT_IOCTL_WRITE_BYTE, GENPORT_IOCTL_WRITE_WORD, GENPORT_IOCTL_WRITE_DWORD};
     const uint32_t functions[] = {0x900, 0x901, 0x902, 0x910, 0x911, 0x912};
     for (int i = 0; i < 6; i++) {
-        EXPECT_EQ(codes[i].first, codes[i].second);
         const uint32_t access = i < 3 ? FILE_READ_ACCESS : FILE_WRITE_ACCESS;
-        EXPECT_EQ(uint32_t(CTL_CODE(GENPORT_DEVICE_TYPE, functions[i], METHOD_BUFFERED, access)),
-                  codes[i].second);
+        EXPECT_EQ(uint32_t(CTL_CODE(GENPORT_DEVICE_TYPE, functions[i], METHOD_BUFFERED, access)), codes[i]);
     }
 }
 

@@ -21,9 +21,6 @@ void* Export(HMODULE module, const char* name)
     return function;
 }
 
-namespace {
-}  // namespace
-
 // Makes temp\<name>\ and its parents; returns it with a trailing backslash.
 std::string TempFolder(const std::string& name)
 {

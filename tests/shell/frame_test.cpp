@@ -10,6 +10,7 @@
 #include "language.h"
 #include "mainfrm.h"
 #include "popup_reader.h"
+#include "posted.h"
 #include "resource.h"
 #include "simscenario.h"
 #include "tray_recorder.h"
@@ -45,17 +46,6 @@ bool TakeQuit(int* code)
         }
     }
     return false;
-}
-
-// Messages posted to 'window' and not yet handled (removed from the queue).
-std::vector<MSG> TakePosted(HWND window)
-{
-    std::vector<MSG> posted;
-    MSG msg;
-    while (PeekMessageA(&msg, window, 0, 0, PM_REMOVE | PM_NOYIELD))
-        if (msg.message != WM_PAINT && msg.message != WM_TIMER)
-            posted.push_back(msg);
-    return posted;
 }
 
 class FrameTest : public ::testing::Test {

@@ -10,6 +10,7 @@
 #include "debug_output.h"
 #include "import_hook.h"
 #include "popup_reader.h"
+#include "posted.h"
 #include "resource.h"
 #include "text.h"
 #include "tray_recorder.h"
@@ -46,17 +47,6 @@ public:
     TargetWindow() { CreateEx(0, RegisterWndClass(0), "target", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr); }
     ~TargetWindow() override { DestroyWindow(); }
 };
-
-// Messages posted to 'window' so far (removed from the queue).
-std::vector<MSG> TakePosted(HWND window)
-{
-    std::vector<MSG> posted;
-    MSG msg;
-    while (PeekMessageA(&msg, window, 0, 0, PM_REMOVE | PM_NOYIELD))
-        if (msg.message != WM_PAINT && msg.message != WM_TIMER)
-            posted.push_back(msg);
-    return posted;
-}
 
 HICON ProgramIcon()
 {

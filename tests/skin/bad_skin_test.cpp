@@ -37,7 +37,7 @@ class BadBitmaps : public ::testing::Test {
 protected:
     void SetUp() override {
         entries_ = corpus::Bitmaps(W, H);
-        for (const corpus::Entry& e : entries_) ASSERT_TRUE(corpus::WriteFile(Path(e), e.bytes));
+        for (const corpus::Entry& e : entries_) ASSERT_TRUE(dir_.Write(e.name + ".bmp", e.bytes));
     }
     std::string Path(const corpus::Entry& e) const { return dir_.Path(e.name + ".bmp"); }
 
@@ -55,9 +55,9 @@ TEST_F(BadBitmaps, OnlyWholeFilesReachTheLoader) {
     whole.push_back(corpus::Bmp(33, 7, 24, true));
     for (size_t i = 0; i < whole.size(); ++i) {
         SCOPED_TRACE(i);
-        ASSERT_TRUE(corpus::WriteFile(dir_.Path("w.bmp"), whole[i]));
+        ASSERT_TRUE(dir_.Write("w.bmp", whole[i]));
         EXPECT_TRUE(BitmapFileIsWhole(dir_.Path("w.bmp").c_str()));
-        ASSERT_TRUE(corpus::WriteFile(dir_.Path("w.bmp"), whole[i].substr(0, whole[i].size() - 1)));
+        ASSERT_TRUE(dir_.Write("w.bmp", whole[i].substr(0, whole[i].size() - 1)));
         EXPECT_FALSE(BitmapFileIsWhole(dir_.Path("w.bmp").c_str()));
     }
     EXPECT_FALSE(BitmapFileIsWhole(dir_.Path("missing.bmp").c_str()));

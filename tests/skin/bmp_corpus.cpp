@@ -2,8 +2,6 @@
 
 #include <string.h>
 
-#include <fstream>
-
 namespace corpus {
 
 namespace {
@@ -194,12 +192,6 @@ std::string Mutate(const std::string& bytes, std::mt19937& rng) {
         }
     }
     return s;
-}
-
-bool WriteFile(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), (std::streamsize)bytes.size());
-    return (bool)out;
 }
 
 }  // namespace corpus

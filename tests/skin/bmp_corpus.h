@@ -41,7 +41,4 @@ std::vector<Entry> Bitmaps(int w, int h);
 // repeated block, or bytes inserted. Deterministic for a given generator state.
 std::string Mutate(const std::string& bytes, std::mt19937& rng);
 
-// Writes bytes to a file (binary); false on failure.
-bool WriteFile(const std::string& path, const std::string& bytes);
-
 }  // namespace corpus

@@ -58,6 +58,23 @@ protected:
     }
     void TearDown() override { DestroyWindow(window_); }
 
+    // What PaintSkinFace draws for the skin file `skin` on a 200 x 150 picture of
+    // (1, 1, 1); its answer in *painted.
+    Pixels PaintFace(const char* skin, BOOL* painted = nullptr) {
+        HDC screen = GetDC(nullptr);
+        HDC mem = CreateCompatibleDC(screen);
+        HBITMAP target = MakeBitmap(Pixels(200, 150, Rgb(1, 1, 1)));
+        HGDIOBJ old = SelectObject(mem, target);
+        const BOOL answer = PaintSkinFace(window_, mem, skin);
+        if (painted) *painted = answer;
+        SelectObject(mem, old);
+        Pixels got = ReadBitmap(target);
+        DeleteObject(target);
+        DeleteDC(mem);
+        ReleaseDC(nullptr, screen);
+        return got;
+    }
+
     HWND window_ = nullptr;
     int dx_ = 0, dy_ = 0;
     Pixels mask_, face_;
@@ -93,35 +110,21 @@ TEST_F(SurfaceTest, MissingMaskLeavesTheWindowRectangularWithoutAMessage) {
 }
 
 TEST_F(SurfaceTest, FaceIsPaintedAtTheClientOrigin) {
-    HDC screen = GetDC(nullptr);
-    HDC mem = CreateCompatibleDC(screen);
-    HBITMAP target = MakeBitmap(Pixels(200, 150, Rgb(1, 1, 1)));
-    HGDIOBJ old = SelectObject(mem, target);
-    EXPECT_TRUE(PaintSkinFace(window_, mem, skin_));
-    SelectObject(mem, old);
-    Pixels got = ReadBitmap(target);
+    BOOL painted = FALSE;
+    Pixels got = PaintFace(skin_, &painted);
+    EXPECT_TRUE(painted);
     for (int y = 0; y < 40; ++y)
         for (int x = 0; x < 60; ++x) ASSERT_EQ(got.at(x, y), face_.at(x, y)) << x << ", " << y;
-    DeleteObject(target);
-    DeleteDC(mem);
-    ReleaseDC(nullptr, screen);
 }
 
 TEST_F(SurfaceTest, MissingFaceFillsOneColourAndCountsAsErased) {
-    HDC screen = GetDC(nullptr);
-    HDC mem = CreateCompatibleDC(screen);
-    HBITMAP target = MakeBitmap(Pixels(200, 150, Rgb(1, 1, 1)));
-    HGDIOBJ old = SelectObject(mem, target);
-    EXPECT_TRUE(PaintSkinFace(window_, mem, bad_));
-    SelectObject(mem, old);
-    Pixels got = ReadBitmap(target);
+    BOOL painted = FALSE;
+    Pixels got = PaintFace(bad_, &painted);
+    EXPECT_TRUE(painted);
     RECT cr;
     GetClientRect(window_, &cr);
     EXPECT_EQ(got.at(0, 0), got.at(cr.right - 1, cr.bottom - 1));
     EXPECT_NE(got.at(0, 0), Rgb(1, 1, 1));
-    DeleteObject(target);
-    DeleteDC(mem);
-    ReleaseDC(nullptr, screen);
 }
 
 TEST_F(SurfaceTest, PressOnTheFacePostsACaptionPress) {
@@ -148,12 +151,7 @@ TEST_F(SurfaceTest, RelativeNamesAreFoundBesideTheSkinFileNotInTheCurrentDirecto
     ASSERT_TRUE(SetCurrentDirectoryA(elsewhere.Dir().c_str()));
 
     HRGN applied = ApplySkinRegion(window_, rel, dx_, dy_);
-    HDC screen = GetDC(nullptr);
-    HDC mem = CreateCompatibleDC(screen);
-    HBITMAP target = MakeBitmap(Pixels(200, 150, Rgb(1, 1, 1)));
-    HGDIOBJ old = SelectObject(mem, target);
-    PaintSkinFace(window_, mem, rel);
-    SelectObject(mem, old);
+    Pixels got = PaintFace(rel);
     SetCurrentDirectoryA(saved);
 
     ASSERT_NE(applied, nullptr) << "the mask beside the skin file has an outline";
@@ -162,12 +160,8 @@ TEST_F(SurfaceTest, RelativeNamesAreFoundBesideTheSkinFileNotInTheCurrentDirecto
     EXPECT_FALSE(PtInRegion(now, dx_ + 12, dy_));  // the white notch of the real mask
     EXPECT_TRUE(PtInRegion(now, dx_ + 30, dy_ + 20));
     DeleteObject(now);
-    Pixels got = ReadBitmap(target);
     for (int y = 0; y < 40; ++y)
         for (int x = 0; x < 60; ++x) ASSERT_EQ(got.at(x, y), face_.at(x, y)) << x << ", " << y;
-    DeleteObject(target);
-    DeleteDC(mem);
-    ReleaseDC(nullptr, screen);
 }
 
 }  // namespace

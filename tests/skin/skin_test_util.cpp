@@ -124,11 +124,11 @@ ScratchDir::~ScratchDir() {
     RemoveDirectoryA(dir_.c_str());
 }
 
-void ScratchDir::Write(const std::string& name, const std::string& text) const {
+bool ScratchDir::Write(const std::string& name, const std::string& text) const {
     FILE* f = fopen(Path(name).c_str(), "wb");
-    if (!f) return;
-    fwrite(text.data(), 1, text.size(), f);
-    fclose(f);
+    if (!f) return false;
+    const bool written = fwrite(text.data(), 1, text.size(), f) == text.size();
+    return fclose(f) == 0 && written;
 }
 
 MessageBoxAnswerer::MessageBoxAnswerer() : thread_([this] { Watch(); }) {}

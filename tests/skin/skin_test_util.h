@@ -41,7 +41,8 @@ public:
     ~ScratchDir();
     std::string Path(const std::string& name) const { return dir_ + "\\" + name; }
     const std::string& Dir() const { return dir_; }
-    void Write(const std::string& name, const std::string& text) const;
+    // Writes the bytes as the file `name` here; false when they could not be written.
+    bool Write(const std::string& name, const std::string& text) const;
 
 private:
     std::string dir_;

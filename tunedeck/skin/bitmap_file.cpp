@@ -2,6 +2,8 @@
 
 #include <string.h>
 
+#include "skin_config.h"
+
 namespace {
 
 const DWORD kFileHeader = 14;
@@ -102,4 +104,10 @@ bool BitmapFileIsWhole(const char* path) {
 HBITMAP LoadBitmapFile(const char* path) {
     if (!BitmapFileIsWhole(path)) return nullptr;
     return (HBITMAP)LoadImageA(nullptr, path, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE);
+}
+
+HBITMAP LoadSkinBitmap(const char* configPath, const char* name) {
+    char path[MAX_PATH];
+    SkinBitmapPath(configPath, name, path);
+    return LoadBitmapFile(path);
 }

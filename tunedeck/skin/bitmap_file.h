@@ -16,3 +16,7 @@ bool BitmapFileIsWhole(const char* path);
 // LoadImageA (bitmap, the file's own size, LR_LOADFROMFILE) of a whole file; null
 // for a file that is not whole or does not load.
 HBITMAP LoadBitmapFile(const char* path);
+
+// The picture a bitmap name of the skin file `configPath` stands for (SkinBitmapPath),
+// loaded as above.
+HBITMAP LoadSkinBitmap(const char* configPath, const char* name);

@@ -14,12 +14,10 @@ bool Horizontal(const RECT& thumb) {
 // Copies the picture named `name` in the skin file `configPath` unscaled to (x, y); a
 // file that does not load copies nothing.
 void DrawPicture(CDC* dc, const char* configPath, LPCSTR name, int x, int y) {
-    char path[MAX_PATH];
-    SkinBitmapPath(configPath, name, path);
     CDC mem;
     mem.CreateCompatibleDC(nullptr);
     CBitmap picture;
-    if (!picture.Attach(LoadBitmapFile(path))) return;
+    if (!picture.Attach(LoadSkinBitmap(configPath, name))) return;
     CSize size = picture.GetSize();
     HBITMAP old = mem.SelectObject(&picture);
     dc->BitBlt(x, y, size.cx, size.cy, &mem, 0, 0, SRCCOPY);

@@ -6,10 +6,9 @@
 #include "skin_config.h"
 
 HRGN ApplySkinRegion(HWND dialog, const char* configPath, int dx, int dy) {
-    char maskName[SKIN_BITMAP_SIZE], maskPath[MAX_PATH];
+    char maskName[SKIN_BITMAP_SIZE];
     SkinReadMaskPath(configPath, maskName);
-    SkinBitmapPath(configPath, maskName, maskPath);
-    HBITMAP mask = LoadBitmapFile(maskPath);
+    HBITMAP mask = LoadSkinBitmap(configPath, maskName);
     HRGN region = RegionFromMaskBitmap(mask, SKIN_MASK_KEY, SKIN_MASK_TOLERANCE);
     if (mask) DeleteObject(mask);  // nothing needs the mask once the outline exists
     if (!region) return nullptr;
@@ -23,10 +22,9 @@ BOOL PaintSkinFace(HWND dialog, HDC dc, const char* configPath) {
     GetWindowRect(dialog, &wr);
     const int width = wr.right - wr.left, height = wr.bottom - wr.top;
 
-    char faceName[SKIN_BITMAP_SIZE], facePath[MAX_PATH];
+    char faceName[SKIN_BITMAP_SIZE];
     SkinReadFacePath(configPath, faceName);
-    SkinBitmapPath(configPath, faceName, facePath);
-    HBITMAP face = LoadBitmapFile(facePath);
+    HBITMAP face = LoadSkinBitmap(configPath, faceName);
     if (!face) {
         // No picture to take a size from: one plain colour rather than stale pixels.
         RECT cr;
