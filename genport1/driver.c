@@ -4,8 +4,8 @@
  * close, device control and unload. Only Administrators and SYSTEM may open it, one
  * handle at a time. Everything here exists in NT 4.0's kernel. */
 #include <ntddk.h>
-#include "access.h"
 #include "backend.h"
+#include "open_check.h"
 #include "port_policy.h"
 #include "requests.h"
 
@@ -14,15 +14,16 @@
 
 static GenPortPorts ports;
 static GenPortPolicy policy;
-static GenPortDescriptor descriptor;
-/* Requests may come from several threads of the caller; the ports (and the
- * configuration address between two requests of one caller) take one at a time. */
+static GenPortOpens opens;
+/* Requests may come from several threads of the caller; opens, closes and requests
+ * take one at a time. */
 static KMUTEX lock;
-/* The device is exclusive, so the I/O manager refuses a second open. Hosts that only
- * emulate the kernel may let it through, and may even hand out a handle whose create
- * the driver refused; so the driver remembers the one file object whose create it
- * accepted and refuses requests on any other. */
-static PFILE_OBJECT owner;
+
+/* The caller of a create as the I/O manager captured it. */
+typedef struct KernelSubject {
+    PSECURITY_SUBJECT_CONTEXT context; /* 0 when the create has no access state */
+    KPROCESSOR_MODE mode;
+} KernelSubject;
 
 static NTSTATUS complete(PIRP irp, NTSTATUS status, ULONG_PTR information)
 {
@@ -32,64 +33,40 @@ static NTSTATUS complete(PIRP irp, NTSTATUS status, ULONG_PTR information)
     return status;
 }
 
-static ACCESS_MASK mapGeneric(ACCESS_MASK access)
-{
-    if (access & GENERIC_READ)
-        access |= FILE_GENERIC_READ;
-    if (access & GENERIC_WRITE)
-        access |= FILE_GENERIC_WRITE;
-    if (access & GENERIC_EXECUTE)
-        access |= FILE_GENERIC_EXECUTE;
-    if (access & GENERIC_ALL)
-        access |= FILE_ALL_ACCESS;
-    return access & ~(GENERIC_READ | GENERIC_WRITE | GENERIC_EXECUTE | GENERIC_ALL);
-}
-
 /* The caller against the driver's own descriptor, whatever the device object's
- * descriptor lets through: the subject context the I/O manager captured for the open,
- * with nothing taken as granted before. Access that needs a privilege (changing the
- * owner, the audit list) is not offered, so the check never hands back a privilege set
- * to free.
- * NT's I/O manager gives every create a security context. A host that gives none (one
- * that emulates the kernel inside a single user's session, where caller and driver are
- * the same user) leaves nothing to check against: the open is let through there, still
- * exclusive and still limited to the port policy. */
-static NTSTATUS checkCaller(PIRP irp, PIO_STACK_LOCATION stack)
+ * descriptor lets through, with nothing taken as granted before. The rights asked for
+ * need no privilege, so the check never hands back a privilege set to free. */
+static int kernelCheck(void *ctx, const void *subject, const void *descriptor, uint32_t desired)
 {
     static GENERIC_MAPPING mapping = {FILE_GENERIC_READ, FILE_GENERIC_WRITE,
                                       FILE_GENERIC_EXECUTE, FILE_ALL_ACCESS};
-    PIO_SECURITY_CONTEXT context = stack->Parameters.Create.SecurityContext;
+    const KernelSubject *caller = (const KernelSubject *)subject;
     PPRIVILEGE_SET privileges = NULL;
-    ACCESS_MASK desired, granted = 0;
+    ACCESS_MASK granted = 0;
     NTSTATUS status = STATUS_ACCESS_DENIED;
 
-    if (stack->FileObject && stack->FileObject->FileName.Length != 0)
-        return STATUS_ACCESS_DENIED; /* no names below the device */
-    if (!context)
-        return STATUS_SUCCESS;
-    if (!context->AccessState)
-        return STATUS_ACCESS_DENIED;
-    desired = mapGeneric(context->DesiredAccess);
-    if (desired & (ACCESS_SYSTEM_SECURITY | WRITE_OWNER | MAXIMUM_ALLOWED))
-        return STATUS_ACCESS_DENIED;
-    if (!SeAccessCheck((PSECURITY_DESCRIPTOR)descriptor.bytes,
-                       &context->AccessState->SubjectSecurityContext, FALSE, desired, 0,
-                       &privileges, &mapping, irp->RequestorMode, &granted, &status))
-        return NT_SUCCESS(status) ? STATUS_ACCESS_DENIED : status;
-    return STATUS_SUCCESS;
+    if (!caller->context)
+        return 0;
+    if (!SeAccessCheck((PSECURITY_DESCRIPTOR)descriptor, caller->context, FALSE, desired, 0,
+                       &privileges, &mapping, caller->mode, &granted, &status))
+        return 0;
+    return NT_SUCCESS(status) && (granted & desired) == desired;
 }
 
 static NTSTATUS NTAPI dispatchCreate(PDEVICE_OBJECT device, PIRP irp)
 {
     PIO_STACK_LOCATION stack = IoGetCurrentIrpStackLocation(irp);
-    NTSTATUS status = checkCaller(irp, stack);
-    if (!NT_SUCCESS(status))
-        return complete(irp, status, 0);
+    PIO_SECURITY_CONTEXT context = stack->Parameters.Create.SecurityContext;
+    PFILE_OBJECT file = stack->FileObject;
+    KernelSubject caller;
+    NTSTATUS status;
+
+    caller.context = context && context->AccessState
+                         ? &context->AccessState->SubjectSecurityContext : NULL;
+    caller.mode = irp->RequestorMode;
     KeWaitForSingleObject(&lock, Executive, KernelMode, FALSE, NULL);
-    if (!owner)
-        owner = stack->FileObject;
-    else if (owner != stack->FileObject)
-        status = STATUS_ACCESS_DENIED;
+    status = genport_open(&opens, file, file ? file->FileName.Length : 0,
+                          context ? &caller : NULL);
     KeReleaseMutex(&lock, FALSE);
     return complete(irp, status, 0);
 }
@@ -98,14 +75,15 @@ static NTSTATUS NTAPI dispatchClose(PDEVICE_OBJECT device, PIRP irp)
 {
     PFILE_OBJECT file = IoGetCurrentIrpStackLocation(irp)->FileObject;
     KeWaitForSingleObject(&lock, Executive, KernelMode, FALSE, NULL);
-    if (owner == file)
-        owner = NULL;
+    genport_close(&opens, file);
     KeReleaseMutex(&lock, FALSE);
     return complete(irp, STATUS_SUCCESS, 0);
 }
 
 /* Buffered transfer only: the records are read from and the value written to the
- * system buffer, never to an address the caller chose. */
+ * system buffer, never to an address the caller chose. Hosts that only emulate the
+ * kernel may hand out a handle whose create the driver refused; such a handle, or a
+ * request without a file object, is not the owner and is refused. */
 static NTSTATUS NTAPI dispatchControl(PDEVICE_OBJECT device, PIRP irp)
 {
     PIO_STACK_LOCATION stack = IoGetCurrentIrpStackLocation(irp);
@@ -114,11 +92,12 @@ static NTSTATUS NTAPI dispatchControl(PDEVICE_OBJECT device, PIRP irp)
     GenPortStatus status;
 
     KeWaitForSingleObject(&lock, Executive, KernelMode, FALSE, NULL);
-    if (stack->FileObject != owner) {
+    if (!genport_is_owner(&opens, stack->FileObject)) {
         KeReleaseMutex(&lock, FALSE);
         return complete(irp, STATUS_ACCESS_DENIED, 0);
     }
-    status = genport_request(&policy, &ports, stack->Parameters.DeviceIoControl.IoControlCode,
+    status = genport_request(&policy, &ports, &opens.configAddress,
+                             stack->Parameters.DeviceIoControl.IoControlCode,
                              buffer, stack->Parameters.DeviceIoControl.InputBufferLength,
                              buffer, stack->Parameters.DeviceIoControl.OutputBufferLength,
                              &returned);
@@ -140,16 +119,14 @@ NTSTATUS NTAPI DriverEntry(PDRIVER_OBJECT driver, PUNICODE_STRING registryPath)
 {
     UNICODE_STRING name, link;
     PDEVICE_OBJECT device = NULL;
-    GenPortPorts scan;
     NTSTATUS status;
 
     KeInitializeMutex(&lock, 0);
-    genport_build_descriptor(&descriptor);
-    owner = NULL;
-    if (genport_backend_start(&ports, &scan) != 0)
+    genport_opens_init(&opens, kernelCheck, NULL, genport_backend_context_free);
+    if (genport_backend_start(&ports) != 0)
         return STATUS_UNSUCCESSFUL;
     /* The windows are known before the device can be opened. */
-    genport_policy_scan(&policy, &scan);
+    genport_policy_scan(&policy, &ports);
 
     driver->MajorFunction[IRP_MJ_CREATE] = dispatchCreate;
     driver->MajorFunction[IRP_MJ_CLOSE] = dispatchClose;

@@ -4,14 +4,11 @@
 #include "port_policy.h"
 
 #define NO_FUNCTION 0xFFFFu
-#define CONFIG_ENABLE 0x80000000u
+#define COMMAND_IO_DECODING 0x1u
 
 static uint32_t readConfig(const GenPortPorts *ports, int bus, int dev, int fn, int reg)
 {
-    uint32_t address = CONFIG_ENABLE | (uint32_t)bus << 16 | (uint32_t)dev << 11 |
-                       (uint32_t)fn << 8 | (uint32_t)(reg & 0xFC);
-    ports->out32(ports->ctx, GENPORT_CONFIG_ADDRESS, address);
-    return ports->in32(ports->ctx, GENPORT_CONFIG_DATA);
+    return ports->config(ports->ctx, bus, dev, fn, reg);
 }
 
 static int touchesConfigPorts(uint32_t first, uint32_t last)
@@ -19,9 +16,8 @@ static int touchesConfigPorts(uint32_t first, uint32_t last)
     return first <= GENPORT_CONFIG_DATA + 3 && last >= GENPORT_CONFIG_ADDRESS;
 }
 
-static void addWindow(GenPortPolicy *policy, uint32_t bar)
+static void addWindow(GenPortPolicy *policy, uint32_t base)
 {
-    uint32_t base = bar & 0xFFFCu; /* the processor's 16-bit port space */
     int i;
     if (base < 0x100 || touchesConfigPorts(base, base + GENPORT_DATA_OFFSET + 3))
         return;
@@ -32,23 +28,27 @@ static void addWindow(GenPortPolicy *policy, uint32_t bar)
         policy->base[policy->windows++] = (uint16_t)base;
 }
 
-/* The I/O windows among the six base address registers of a type 0 header. The upper
- * half of a 64-bit memory window is not a register of its own. */
-static void takeWindows(GenPortPolicy *policy, const GenPortPorts *ports, int bus, int dev, int fn)
+/* The window the clock library will use: register 0x14, read as it reads it (low 16
+ * bits, flag bits dropped), and only where the card itself decodes it there. */
+static void takeWindow(GenPortPolicy *policy, const GenPortPorts *ports, int bus, int dev, int fn)
 {
-    int reg;
-    for (reg = 0x10; reg <= 0x24; reg += 4) {
-        uint32_t bar = readConfig(ports, bus, dev, fn, reg);
-        if (bar & 1)
-            addWindow(policy, bar);
-        else if (((bar >> 1) & 3) == 2)
-            reg += 4;
-    }
+    uint32_t below = readConfig(ports, bus, dev, fn, GENPORT_WINDOW_REGISTER - 4);
+    uint32_t bar, base;
+    if (!(readConfig(ports, bus, dev, fn, 0x04) & COMMAND_IO_DECODING))
+        return;
+    if (!(below & 1) && ((below >> 1) & 3) == 2)
+        return; /* 0x14 is the upper half of a 64-bit memory window */
+    bar = readConfig(ports, bus, dev, fn, GENPORT_WINDOW_REGISTER);
+    if (!(bar & 1))
+        return;
+    base = bar & 0xFFFCu;
+    if (base % GENPORT_WINDOW_BYTES != 0)
+        return;
+    addWindow(policy, base);
 }
 
 void genport_policy_scan(GenPortPolicy *policy, const GenPortPorts *ports)
 {
-    uint32_t saved = ports->in32(ports->ctx, GENPORT_CONFIG_ADDRESS);
     int bus, dev, fn;
 
     policy->windows = 0;
@@ -67,11 +67,10 @@ void genport_policy_scan(GenPortPolicy *policy, const GenPortPorts *ports)
                     continue;
                 if (readConfig(ports, bus, dev, fn, 0x08) >> 24 != GENPORT_DISPLAY_CLASS)
                     continue;
-                takeWindows(policy, ports, bus, dev, fn);
+                takeWindow(policy, ports, bus, dev, fn);
             }
         }
     }
-    ports->out32(ports->ctx, GENPORT_CONFIG_ADDRESS, saved);
 }
 
 int genport_policy_allows(const GenPortPolicy *policy, uint32_t port, int width, int write)

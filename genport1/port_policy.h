@@ -1,6 +1,6 @@
 /* Which port accesses GenPort1 performs: PCI configuration mechanism 1 as far as
- * reading goes, and the clock-register ports of the ATI display devices found when the
- * driver starts. Everything else is refused. */
+ * reading goes (answered through the HAL), and the clock-register ports of the ATI
+ * display devices found when the driver starts. Everything else is refused. */
 #ifndef GENPORT1_PORT_POLICY_H
 #define GENPORT1_PORT_POLICY_H
 
@@ -13,8 +13,11 @@ extern "C" {
 
 #define GENPORT_CONFIG_ADDRESS 0xCF8
 #define GENPORT_CONFIG_DATA 0xCFC
+#define GENPORT_CONFIG_ENABLE 0x80000000u
 #define GENPORT_ATI_VENDOR 0x1002u
 #define GENPORT_DISPLAY_CLASS 0x03u
+#define GENPORT_WINDOW_REGISTER 0x14 /* the I/O base register the clock library reads */
+#define GENPORT_WINDOW_BYTES 0x100   /* the cards' I/O window: 256 bytes, so aligned */
 #define GENPORT_INDEX_OFFSET 8  /* byte writes: the index of the register */
 #define GENPORT_DATA_OFFSET 12  /* dword reads and writes: the register */
 #define GENPORT_MAX_WINDOWS 16
@@ -24,13 +27,16 @@ typedef struct GenPortPolicy {
     uint16_t base[GENPORT_MAX_WINDOWS];
 } GenPortPolicy;
 
-/* Finds the I/O windows of every display-class function of vendor 0x1002 on buses
- * 0-255 by configuration reads through ports (mechanism 1; the configuration address
- * is put back afterwards). Windows below 0x100 (motherboard ports) or reaching the
+/* Finds the card windows of the display-class functions of vendor 0x1002 on buses
+ * 0-255 through the HAL's configuration reads (ports->config; no port is touched).
+ * A window is taken only from register 0x14 holding an I/O window (bit 0 set, and not
+ * the upper half of a 64-bit memory window in 0x10), with I/O decoding enabled in the
+ * command register (0x04 bit 0), aligned to GENPORT_WINDOW_BYTES, the low 16 bits as
+ * the clock library takes them. Windows below 0x100 (motherboard ports) or reaching the
  * configuration ports are not taken; past GENPORT_MAX_WINDOWS the rest are dropped. */
 void genport_policy_scan(GenPortPolicy *policy, const GenPortPorts *ports);
 
-/* Whether one access may go to the machine:
+/* Whether one access may be served:
  *   0xCF8 dword read and write; 0xCFC dword read; nothing else touching 0xCF8-0xCFF;
  *   at a found window: byte write at base+8, dword read and write at base+12. */
 int genport_policy_allows(const GenPortPolicy *policy, uint32_t port, int width, int write);

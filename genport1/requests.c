@@ -33,13 +33,25 @@ static int decode(uint32_t code, int *write)
     }
 }
 
+/* The HAL keeps its own address and data cycles together; a second writer of 0xCF8
+ * on another processor could turn its configuration write into one of ours. So the
+ * handle's address is only remembered, and the data comes from the HAL. */
+static uint32_t configAnswer(const GenPortPorts *ports, uint32_t address)
+{
+    if (!(address & GENPORT_CONFIG_ENABLE))
+        return 0xFFFFFFFFu;
+    return ports->config(ports->ctx, (int)(address >> 16 & 0xFF), (int)(address >> 11 & 0x1F),
+                         (int)(address >> 8 & 7), (int)(address & 0xFC));
+}
+
 GenPortStatus genport_request(const GenPortPolicy *policy, const GenPortPorts *ports,
-                              uint32_t code, const void *in, uint32_t inLength, void *out,
-                              uint32_t outLength, uint32_t *returned)
+                              uint32_t *configAddress, uint32_t code, const void *in,
+                              uint32_t inLength, void *out, uint32_t outLength,
+                              uint32_t *returned)
 {
     int write = 0;
     int width = decode(code, &write);
-    uint32_t port, value;
+    uint32_t port, value = 0;
     uint16_t p;
 
     *returned = 0;
@@ -53,21 +65,32 @@ GenPortStatus genport_request(const GenPortPolicy *policy, const GenPortPorts *p
     if (!genport_policy_allows(policy, port, width, write))
         return GENPORT_STATUS_ACCESS_DENIED;
     p = (uint16_t)port; /* the policy refuses anything above 0xFFFF */
-
-    if (write) {
+    if (write)
         value = readLe((const uint8_t *)in + 4, width);
+
+    if (p == GENPORT_CONFIG_ADDRESS || p == GENPORT_CONFIG_DATA) {
+        /* The policy lets only dwords through here, and no write of 0xCFC. */
+        if (write)
+            *configAddress = value;
+        else
+            value = p == GENPORT_CONFIG_ADDRESS ? *configAddress : configAnswer(ports, *configAddress);
+        if (ports->answered)
+            ports->answered(ports->ctx, write, p, value);
+    } else if (write) {
         switch (width) {
         case 1: ports->out8(ports->ctx, p, (uint8_t)value); break;
         case 2: ports->out16(ports->ctx, p, (uint16_t)value); break;
         default: ports->out32(ports->ctx, p, value); break;
         }
+    } else {
+        switch (width) {
+        case 1: value = ports->in8(ports->ctx, p); break;
+        case 2: value = ports->in16(ports->ctx, p); break;
+        default: value = ports->in32(ports->ctx, p); break;
+        }
+    }
+    if (write)
         return GENPORT_STATUS_SUCCESS;
-    }
-    switch (width) {
-    case 1: value = ports->in8(ports->ctx, p); break;
-    case 2: value = ports->in16(ports->ctx, p); break;
-    default: value = ports->in32(ports->ctx, p); break;
-    }
     writeLe((uint8_t *)out, value, width);
     *returned = (uint32_t)width;
     return GENPORT_STATUS_SUCCESS;

@@ -1,6 +1,6 @@
 /* The six port requests of GenPort1: decoding, exact record lengths, the port policy
  * and the status of each request. Plain C without kernel headers: the same code serves
- * the hardware driver (HAL port functions), the simulated driver (the model) and the
+ * the hardware driver (HAL functions), the simulated driver (the model) and the
  * user-mode tests. */
 #ifndef GENPORT1_REQUESTS_H
 #define GENPORT1_REQUESTS_H
@@ -20,8 +20,8 @@ typedef int32_t GenPortStatus;
 #define GENPORT_STATUS_INVALID_DEVICE_REQUEST ((GenPortStatus)0xC0000010)
 #define GENPORT_STATUS_ACCESS_DENIED ((GenPortStatus)0xC0000022)
 
-/* The lowest port functions of one machine: the processor's port instructions through
- * the HAL, or a model. ctx is handed back to each. */
+/* The lowest functions of one machine: the processor's port instructions and the
+ * HAL's configuration read, or a model of them. ctx is handed back to each. */
 typedef struct GenPortPorts {
     uint8_t (*in8)(void *ctx, uint16_t port);
     uint16_t (*in16)(void *ctx, uint16_t port);
@@ -29,6 +29,12 @@ typedef struct GenPortPorts {
     void (*out8)(void *ctx, uint16_t port, uint8_t value);
     void (*out16)(void *ctx, uint16_t port, uint16_t value);
     void (*out32)(void *ctx, uint16_t port, uint32_t value);
+    /* The dword at configuration register reg (a multiple of 4) of bus, device and
+     * function, as the HAL reads it; 0xFFFFFFFF where nothing answers. */
+    uint32_t (*config)(void *ctx, int bus, int device, int function, int reg);
+    /* Told of each dword at 0xCF8 or 0xCFC that a request wrote or was answered with
+     * (those never reach the ports); may be 0. */
+    void (*answered)(void *ctx, int write, uint16_t port, uint32_t value);
     void *ctx;
 } GenPortPorts;
 
@@ -36,14 +42,18 @@ struct GenPortPolicy;
 
 /* Serves one request. in and out may be one buffer (buffered transfer): the input is
  * read in full before anything is written. *returned gets the output byte count (0
- * unless the request succeeded). Refusals come before any port is touched:
+ * unless the request succeeded). Refusals come before anything is touched:
  *   unknown code                          INVALID_DEVICE_REQUEST
  *   input or output length not exact,
  *   or a missing buffer                   INVALID_PARAMETER
- *   port or width the policy refuses      ACCESS_DENIED */
+ *   port or width the policy refuses      ACCESS_DENIED
+ * PCI configuration mechanism 1 is answered without the ports: *configAddress is the
+ * handle's 0xCF8, written and read back by requests; a read of 0xCFC gives the HAL's
+ * dword for the register it names, or 0xFFFFFFFF while its enable bit (31) is clear. */
 GenPortStatus genport_request(const struct GenPortPolicy *policy, const GenPortPorts *ports,
-                              uint32_t code, const void *in, uint32_t inLength, void *out,
-                              uint32_t outLength, uint32_t *returned);
+                              uint32_t *configAddress, uint32_t code, const void *in,
+                              uint32_t inLength, void *out, uint32_t outLength,
+                              uint32_t *returned);
 
 #ifdef __cplusplus
 }

@@ -1,10 +1,17 @@
 /* The simulated machine under GenPort1: the model, loaded from the scenario store when
- * the driver starts, every request's access written to the access log. The driver's
- * own configuration scan at start reads the model without the log, which records what
- * callers reach. */
+ * the driver starts. Every access a request makes is written to the access log; the
+ * configuration dwords, which the driver answers through the model's configuration
+ * read (its HAL) without touching the model's 0xCF8/0xCFC, are logged as the request
+ * saw them. The driver's own scan at start reads configuration space without the log,
+ * which records what callers reach. */
 #include <ntddk.h>
 #include "backend.h"
 #include "simstore.h"
+
+/* Wine's kernel gives no create a security context, and this driver exists only to run
+ * under it: the caller there is the user who runs the tests. The hardware driver
+ * refuses such a create. */
+const int genport_backend_context_free = 1;
 
 static SimModel model;
 
@@ -15,33 +22,28 @@ static void out8(void *ctx, uint16_t port, uint8_t value) { sim_out(&model, port
 static void out16(void *ctx, uint16_t port, uint16_t value) { sim_out(&model, port, 2, value); }
 static void out32(void *ctx, uint16_t port, uint32_t value) { sim_out(&model, port, 4, value); }
 
-/* The scan only reads the configuration ports: no register changes, nothing to store. */
-static uint32_t quietIn32(void *ctx, uint16_t port)
+static uint32_t config(void *ctx, int bus, int device, int function, int reg)
 {
-    SimHooks hooks = model.hooks;
-    uint32_t value;
-    model.hooks.accessed = 0;
-    value = sim_in(&model, port, 4);
-    model.hooks = hooks;
-    return value;
+    return sim_config_read(&model, SIM_LOCATION(bus, device, function), reg);
 }
 
-static void quietOut32(void *ctx, uint16_t port, uint32_t value)
+static void answered(void *ctx, int write, uint16_t port, uint32_t value)
 {
-    SimHooks hooks = model.hooks;
-    model.hooks.accessed = 0;
-    sim_out(&model, port, 4, value);
-    model.hooks = hooks;
+    SimAccess access;
+    if (!model.hooks.accessed)
+        return;
+    access.write = write;
+    access.width = 4;
+    access.port = port;
+    access.value = value;
+    model.hooks.accessed(model.hooks.ctx, &access);
 }
 
-int genport_backend_start(GenPortPorts *requests, GenPortPorts *scan)
+int genport_backend_start(GenPortPorts *ports)
 {
-    static const GenPortPorts logged = {in8, in16, in32, out8, out16, out32, 0};
+    static const GenPortPorts modelled = {in8, in16, in32, out8, out16, out32, config, answered, 0};
     simstore_open(&model);
-    *requests = logged;
-    *scan = logged;
-    scan->in32 = quietIn32;
-    scan->out32 = quietOut32;
+    *ports = modelled;
     return 0;
 }
 

@@ -112,21 +112,26 @@ static SimDevice *cardAt(SimModel *model, uint16_t port, int *offset, int *slot)
     return 0;
 }
 
+uint32_t sim_config_read(const SimModel *model, uint32_t location, int reg)
+{
+    int i;
+    location &= 0x00FFFF00u;
+    for (i = 0; i < SIM_MAX_DEVICES; i++) {
+        const SimDevice *d = &model->devices[i];
+        if (d->present && d->location == location)
+            return d->config[((uint32_t)reg & 0xFCu) >> 2];
+    }
+    return 0xFFFFFFFFu;
+}
+
 /* The dword that 0xCFC currently shows: the addressed register of the addressed
  * function, or all ones when the address is disabled or nobody sits there. */
 static uint32_t configData(const SimModel *model)
 {
     uint32_t address = model->configAddress;
-    uint32_t location = address & 0x00FFFF00u;
-    int i;
     if (!(address & 0x80000000u))
         return 0xFFFFFFFFu;
-    for (i = 0; i < SIM_MAX_DEVICES; i++) {
-        const SimDevice *d = &model->devices[i];
-        if (d->present && d->location == location)
-            return d->config[(address & 0xFCu) >> 2];
-    }
-    return 0xFFFFFFFFu;
+    return sim_config_read(model, address, (int)(address & 0xFCu));
 }
 
 uint32_t sim_in(SimModel *model, uint16_t port, int width)

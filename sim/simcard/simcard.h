@@ -66,6 +66,11 @@ int sim_model_put(SimModel *model, int slot, uint32_t location, const uint32_t *
 /* The card (slot) whose I/O window starts at ioBase, or -1. */
 int sim_model_find_card(const SimModel *model, uint16_t ioBase);
 
+/* The dword at configuration register reg (low two bits ignored) of the function at
+ * location (SIM_LOCATION), as a HAL reads it: all ones where nobody sits. Touches no
+ * port and reports nothing. */
+uint32_t sim_config_read(const SimModel *model, uint32_t location, int reg);
+
 /* Port access of width 1, 2 or 4. Ports nobody claims read all ones; writes to them
  * are dropped. Every access is reported through hooks.accessed. */
 uint32_t sim_in(SimModel *model, uint16_t port, int width);

@@ -1,7 +1,8 @@
 // The request layer of GenPort1 on a model machine: the card, a storage controller, the
-// keyboard controller, the CMOS, the reset ports, a display device of another maker and
-// an ATI device that is not a display. Only the configuration dwords and the cards'
-// clock ports may ever be reached, and a refused request reaches nothing.
+// keyboard controller, the CMOS, the reset ports, a display device of another maker,
+// an ATI device that is not a display and ATI displays whose window is not the card's.
+// Configuration space is read through the HAL only; only the cards' clock ports may
+// ever be reached, and a refused request reaches nothing.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -46,9 +47,25 @@ std::ostream& operator<<(std::ostream& os, const Access& a)
 
 constexpr uint32_t kDisplay = 0x03000000, kStorage = 0x01010000, kMultimedia = 0x04000000;
 constexpr uint32_t kMultiFunction = 0x00800000;  // header type bit 7, register 0x0C
+constexpr uint32_t kDecoding = 0x00000003;       // command register: I/O and memory on
 
-// The machine: PCI and the cards' windows from the model, and the motherboard's legacy
-// ports as plain registers. Every access is recorded.
+struct HalRead {
+    int bus, dev, fn, reg;
+    bool operator==(const HalRead& o) const
+    {
+        return bus == o.bus && dev == o.dev && fn == o.fn && reg == o.reg;
+    }
+};
+
+std::ostream& operator<<(std::ostream& os, const HalRead& r)
+{
+    return os << "hal " << r.bus << ":" << r.dev << "." << r.fn << " reg 0x" << std::hex << r.reg
+              << std::dec;
+}
+
+// The machine: PCI and the cards' windows from the model, its configuration space also
+// through a HAL function, and the motherboard's legacy ports as plain registers. Every
+// port access, HAL read and configuration answer is recorded.
 class Machine {
 public:
     Machine()
@@ -67,7 +84,7 @@ public:
         legacy[0x92] = 0x02;  // fast A20 on, reset bit clear
         legacy[0xCF9] = 0x00;
         saved = legacy;
-        ports = {in8, in16, in32, out8, out16, out32, this};
+        ports = {in8, in16, in32, out8, out16, out32, config, answered, this};
     }
 
     void Put(int slot, int bus, int dev, int fn, uint32_t ids, uint32_t classCode,
@@ -76,6 +93,7 @@ public:
         uint32_t config[SIM_CONFIG_DWORDS] = {};
         config[0] = ids;
         config[0x08 / 4] = classCode;
+        config[0x04 / 4] = kDecoding;
         config[0x0C / 4] = header;
         for (auto& [reg, value] : bars)
             config[reg / 4] = value;
@@ -91,11 +109,14 @@ public:
         Put(3, 0, 7, 0, 0x71108086, 0x06010000, {}, kMultiFunction);        // its ISA bridge
         Put(4, 2, 0, 0, 0x002010DE, kDisplay, {{0x14, 0xE001}}, 0, true);   // another maker's
         Put(5, 2, 1, 0, 0x47421002, kMultimedia, {{0x14, 0xB001}}, 0, true);  // ATI, no display
-        // An ATI display as function 2 of a multi-function device, behind a 64-bit memory
-        // window whose upper half has bit 0 set, then an I/O window at 0xC000.
+        // ATI displays as functions 2 and 3 of a multi-function device: function 2 has a
+        // 64-bit memory window in 0x10, so 0x14 (bit 0 set) is its upper half, and an
+        // I/O window in 0x18, which is not the register the card's window is read from;
+        // function 3 has its window in 0x14.
         Put(6, 3, 4, 0, 0x12345678, 0x0B400000, {}, kMultiFunction);
         Put(7, 3, 4, 2, 0x51591002, kDisplay, {{0x10, 0x0000000C}, {0x14, 0x0000A001},
-                                                {0x18, 0xC001}});
+                                                {0x18, 0xA401}});
+        Put(14, 3, 4, 3, 0x51591002, kDisplay, {{0x14, 0x9C01}});
         // Function 1 of a device whose function 0 is absent is not looked at.
         Put(8, 4, 2, 1, 0x51591002, kDisplay, {{0x14, 0x9001}});
         // Behind a single-function device, function 1 is a ghost (devices that ignore the
@@ -105,6 +126,14 @@ public:
         // Unassigned and misplaced windows are not taken.
         Put(9, 5, 0, 0, 0x51591002, kDisplay, {{0x14, 0x0001}});
         Put(10, 5, 1, 0, 0x51591002, kDisplay, {{0x14, 0x0CF1}});
+        // Nor a window the card does not decode, one off the card's 256-byte alignment,
+        // one in 0x10 instead of 0x14, or a memory window in 0x14.
+        Put(15, 7, 0, 0, 0x51591002, kDisplay, {{0x04, 0x0002}, {0x14, 0x9401}});
+        Put(16, 7, 1, 0, 0x51591002, kDisplay, {{0x14, 0x9541}});
+        Put(17, 7, 2, 0, 0x51591002, kDisplay, {{0x10, 0x9601}});
+        Put(18, 7, 3, 0, 0x51591002, kDisplay, {{0x14, 0x00009700}});
+        // The high half of register 0x14 is dropped, as the clock library drops it.
+        Put(19, 7, 4, 0, 0x51591002, kDisplay, {{0x14, 0x1234C001}});
         // Bus 255 is scanned too.
         Put(11, 255, 31, 0, 0x51591002, kDisplay, {{0x14, 0x8801}});
     }
@@ -113,7 +142,8 @@ public:
                           uint32_t outLength, uint32_t* returned = nullptr)
     {
         uint32_t got = 0xDEAD;
-        GenPortStatus status = genport_request(&policy, &ports, code, in, inLength, out, outLength, &got);
+        GenPortStatus status = genport_request(&policy, &ports, &configAddress, code, in, inLength,
+                                               out, outLength, &got);
         if (returned)
             *returned = got;
         return status;
@@ -124,7 +154,11 @@ public:
     SimModel model;
     GenPortPolicy policy = {};
     GenPortPorts ports;
-    std::vector<Access> log;
+    uint32_t configAddress = 0;           // the handle's 0xCF8
+    std::vector<Access> log;              // what reached the ports
+    std::vector<HalRead> hal;             // the HAL's configuration reads
+    std::vector<SimAccess> answers;       // the 0xCF8/0xCFC dwords requests saw
+    std::map<std::tuple<int, int, int, int>, uint32_t> halOnly;  // what only the HAL shows
     std::map<uint16_t, uint8_t> legacy, saved;
 
 private:
@@ -159,6 +193,19 @@ private:
     static void out8(void* c, uint16_t p, uint8_t v) { Out(c, p, 1, v); }
     static void out16(void* c, uint16_t p, uint16_t v) { Out(c, p, 2, v); }
     static void out32(void* c, uint16_t p, uint32_t v) { Out(c, p, 4, v); }
+    static uint32_t config(void* c, int bus, int dev, int fn, int reg)
+    {
+        Machine* m = Of(c);
+        m->hal.push_back({bus, dev, fn, reg});
+        auto it = m->halOnly.find({bus, dev, fn, reg});
+        if (it != m->halOnly.end())
+            return it->second;
+        return sim_config_read(&m->model, SIM_LOCATION(bus, dev, fn), reg);
+    }
+    static void answered(void* c, int write, uint16_t port, uint32_t value)
+    {
+        Of(c)->answers.push_back({write, 4, port, value});
+    }
 };
 
 struct Kind {
@@ -189,22 +236,24 @@ protected:
         m.model.configAddress = 0x80000010;
         genport_policy_scan(&m.policy, &m.ports);
         scanLog = m.log;
+        scanHal = m.hal.size();
         m.log.clear();
+        m.hal.clear();
     }
     Machine m;
     std::vector<Access> scanLog;
+    size_t scanHal = 0;
 };
 
-TEST_F(Policy, TheScanFindsTheAtiDisplayWindowsByConfigurationReadsAlone)
+TEST_F(Policy, TheScanTakesOnlyTheCardsDecodedAlignedWindowThroughTheHalAlone)
 {
     std::set<uint16_t> found(m.policy.base, m.policy.base + m.policy.windows);
-    EXPECT_EQ((std::set<uint16_t>{0xD000, 0xC000, 0x8800}), found);
-    EXPECT_EQ(3, m.policy.windows) << "each window once";
+    EXPECT_EQ((std::set<uint16_t>{0xD000, 0x9C00, 0xC000, 0x8800}), found);
+    EXPECT_EQ(4, m.policy.windows) << "each window once";
 
-    ASSERT_FALSE(scanLog.empty());
-    std::set<Access> kinds(scanLog.begin(), scanLog.end());
-    EXPECT_EQ((std::set<Access>{{false, 4, 0xCF8}, {true, 4, 0xCF8}, {false, 4, 0xCFC}}), kinds);
-    EXPECT_EQ(0x80000010u, m.model.configAddress) << "the configuration address is put back";
+    EXPECT_GT(scanHal, 256u * 32u) << "every bus and device asked through the HAL";
+    EXPECT_TRUE(scanLog.empty()) << "no port touched, 0xCF8/0xCFC included: " << scanLog.size();
+    EXPECT_EQ(0x80000010u, m.model.configAddress) << "the machine's configuration address untouched";
     EXPECT_TRUE(m.LegacyUntouched());
 }
 
@@ -240,9 +289,62 @@ TEST_F(Policy, TheCardIsReachedAsBusprobeReachesIt)
     EXPECT_EQ(GENPORT_STATUS_SUCCESS, Send(m, writeDword, 0xD00C, 0x00A0A00C));
     EXPECT_EQ(GENPORT_STATUS_SUCCESS, Send(m, readDword, 0xD00C));
     EXPECT_EQ(0x00A0A00Cu, m.model.devices[1].registers[0x0A]);
-    EXPECT_EQ((std::vector<Access>{{true, 4, 0xCF8}, {false, 4, 0xCFC}, {true, 1, 0xD008},
-                                   {true, 4, 0xD00C}, {false, 4, 0xD00C}}),
-              m.log);
+    EXPECT_EQ((std::vector<Access>{{true, 1, 0xD008}, {true, 4, 0xD00C}, {false, 4, 0xD00C}}), m.log)
+        << "the configuration dwords never reach the ports";
+    EXPECT_EQ((std::vector<HalRead>{{1, 0, 0, 0x00}}), m.hal);
+    ASSERT_EQ(2u, m.answers.size()) << "both configuration dwords told to the backend";
+    EXPECT_EQ(std::make_tuple(1, 0xCF8, 0x80010000u),
+              std::make_tuple(m.answers[0].write, int(m.answers[0].port), m.answers[0].value));
+    EXPECT_EQ(std::make_tuple(0, 0xCFC, 0x52461002u),
+              std::make_tuple(m.answers[1].write, int(m.answers[1].port), m.answers[1].value));
+}
+
+// busprobe's two requests, 0xCF8 written and 0xCFC read, become one HAL read of the
+// register the handle's address names; the machine's own address register is never
+// written, so the HAL's configuration cycles cannot be turned elsewhere.
+TEST_F(Policy, ConfigurationDwordsAreAnsweredByTheHalForTheHandlesAddress)
+{
+    const Kind& readDword = kKinds[2];
+    const Kind& writeDword = kKinds[5];
+    auto readData = [&](uint32_t* shadow) {
+        uint32_t port = 0xCFC, value = 0xDEAD, returned = 0;
+        EXPECT_EQ(GENPORT_STATUS_SUCCESS,
+                  genport_request(&m.policy, &m.ports, shadow, GENPORT_IOCTL_READ_DWORD, &port, 4,
+                                  &value, 4, &returned));
+        return value;
+    };
+    m.halOnly[{255, 31, 7, 0xFC}] = 0x13572468;  // somewhere the ports could not show it
+    m.halOnly[{1, 0, 0, 0x2C}] = 0x0A125A4B;
+    m.model.configAddress = 0x80000000;          // the machine's register: the host bridge
+
+    EXPECT_EQ(0xFFFFFFFFu, readData(&m.configAddress)) << "a fresh handle's address is 0";
+    EXPECT_TRUE(m.hal.empty()) << "nothing asked while the enable bit is clear";
+
+    // Bits 30-24 and 1-0 of the address are not part of it.
+    EXPECT_EQ(GENPORT_STATUS_SUCCESS, Send(m, writeDword, 0xCF8, 0xFFFFFFFF));
+    EXPECT_EQ(0x13572468u, readData(&m.configAddress));
+    EXPECT_EQ((std::vector<HalRead>{{255, 31, 7, 0xFC}}), m.hal);
+    uint8_t back[4] = {0xF8, 0x0C, 0, 0};
+    ASSERT_EQ(GENPORT_STATUS_SUCCESS, m.Request(GENPORT_IOCTL_READ_DWORD, back, 4, back, 4));
+    uint32_t readBack;
+    std::memcpy(&readBack, back, 4);
+    EXPECT_EQ(0xFFFFFFFFu, readBack) << "0xCF8 reads back the handle's address";
+
+    EXPECT_EQ(GENPORT_STATUS_SUCCESS, Send(m, writeDword, 0xCF8, 0x7F01002C));
+    EXPECT_EQ(0xFFFFFFFFu, readData(&m.configAddress)) << "enable bit clear";
+    EXPECT_EQ(1u, m.hal.size());
+
+    EXPECT_EQ(GENPORT_STATUS_SUCCESS, Send(m, writeDword, 0xCF8, 0x8001002C));
+    uint32_t other = 0;  // another handle's address is its own
+    EXPECT_EQ(0xFFFFFFFFu, readData(&other));
+    EXPECT_EQ(0x0A125A4Bu, readData(&m.configAddress)) << "the card's subsystem register";
+    EXPECT_EQ(0x8001002Cu, m.configAddress);
+
+    EXPECT_TRUE(m.log.empty()) << "no port touched: " << m.log.size();
+    EXPECT_EQ(0x80000000u, m.model.configAddress);
+    EXPECT_EQ(GENPORT_STATUS_ACCESS_DENIED, Send(m, writeDword, 0xCFC, 0x12345678))
+        << "configuration space stays read-only";
+    EXPECT_EQ(GENPORT_STATUS_SUCCESS, Send(m, readDword, 0xCF8));
 }
 
 // Each of the six requests at every port: the legacy devices, the other devices'
@@ -253,7 +355,7 @@ TEST_F(Policy, OnlyTheListedAccessesPassAnywhereInThePortSpaceAndBeyond)
         {0xCF8, GENPORT_IOCTL_READ_DWORD}, {0xCF8, GENPORT_IOCTL_WRITE_DWORD}, {0xCFC, GENPORT_IOCTL_READ_DWORD},
     };
     std::set<std::pair<uint32_t, uint32_t>> expected = allowed;
-    for (uint32_t base : {0xD000u, 0xC000u, 0x8800u}) {
+    for (uint32_t base : {0xD000u, 0x9C00u, 0xC000u, 0x8800u}) {
         expected.insert({base + 8, GENPORT_IOCTL_WRITE_BYTE});
         expected.insert({base + 12, GENPORT_IOCTL_READ_DWORD});
         expected.insert({base + 12, GENPORT_IOCTL_WRITE_DWORD});
@@ -272,9 +374,11 @@ TEST_F(Policy, OnlyTheListedAccessesPassAnywhereInThePortSpaceAndBeyond)
     std::set<uint16_t> reached;
     for (const Access& a : m.log)
         reached.insert(a.port);
-    EXPECT_EQ((std::set<uint16_t>{0xCF8, 0xCFC, 0xD008, 0xD00C, 0xC008, 0xC00C, 0x8808, 0x880C}),
+    EXPECT_EQ((std::set<uint16_t>{0xD008, 0xD00C, 0x9C08, 0x9C0C, 0xC008, 0xC00C, 0x8808, 0x880C}),
               reached);
     EXPECT_TRUE(m.LegacyUntouched());
+    EXPECT_EQ(3u, m.answers.size()) << "the three configuration requests, each told once";
+    EXPECT_EQ(0x80000010u, m.model.configAddress);
 
     m.log.clear();
     for (uint32_t beyond : {0x10000u, 0x10CF8u, 0x1D008u, 0x1D00Cu, 0x80000CFCu, 0xFFFFFFFFu})
@@ -282,6 +386,7 @@ TEST_F(Policy, OnlyTheListedAccessesPassAnywhereInThePortSpaceAndBeyond)
             EXPECT_EQ(GENPORT_STATUS_ACCESS_DENIED, Send(m, k, beyond))
                 << "port numbers past 0xFFFF do not wrap: 0x" << std::hex << beyond;
     EXPECT_TRUE(m.log.empty());
+    EXPECT_TRUE(m.hal.empty());
 }
 
 TEST_F(Policy, EveryOtherLengthMissingBufferAndUnknownCodeIsRefusedUntouched)
@@ -314,6 +419,8 @@ TEST_F(Policy, EveryOtherLengthMissingBufferAndUnknownCodeIsRefusedUntouched)
             EXPECT_EQ(GENPORT_STATUS_INVALID_DEVICE_REQUEST, m.Request(code, in, inLength, out, 4))
                 << std::hex << code;
     EXPECT_TRUE(m.log.empty());
+    EXPECT_TRUE(m.hal.empty());
+    EXPECT_TRUE(m.answers.empty());
 }
 
 // portgate and the driver share one definition of the codes; it follows the control

@@ -120,6 +120,36 @@ TEST_F(Driver, TheDeviceServesOnlyTheHandleThatOpenedItFirst)
         << "after the owner closed, the next open owns the device";
 }
 
+// A card's window is served only as the card decodes it and the clock library reads
+// it: register 0x14, on the card's 256-byte alignment, the high half dropped. The
+// model itself would answer at the misaligned card's ports.
+TEST_F(Driver, ServesACardWindowOnlyOnTheCardsAlignment)
+{
+    CloseHandle(device);
+    device = INVALID_HANDLE_VALUE;
+    ASSERT_TRUE(service.Stop()) << service.lastError;
+    sim::AddCard(1, 2, 0, 0x0A13, 0x0000C041, sim::kDefaultClock);  // at 0xC040
+    sim::AddCard(1, 3, 0, 0x0A14, 0x1234E001, 0x00A0A006);          // at 0xE000
+    ASSERT_TRUE(service.Start()) << service.lastError;
+    device = service.Open();
+    ASSERT_NE(INVALID_HANDLE_VALUE, device);
+    sim::ClearAccessLog();
+
+    unsigned char index[5] = {0x48, 0xC0, 0, 0, 0x0A};  // 0xC048
+    uint32_t data = 0xC04C, value = 0;
+    DWORD error = 0;
+    EXPECT_FALSE(Request(device, GENPORT_IOCTL_WRITE_BYTE, index, 5, nullptr, 0, nullptr, &error));
+    EXPECT_EQ(DWORD(ERROR_ACCESS_DENIED), error);
+    EXPECT_FALSE(Request(device, GENPORT_IOCTL_READ_DWORD, &data, 4, &value, 4, nullptr, &error));
+    EXPECT_EQ(DWORD(ERROR_ACCESS_DENIED), error);
+    EXPECT_TRUE(sim::AccessLog().empty()) << "a refused window touches no port";
+
+    WritePort(device, 0xE008, 1, 0x0A);
+    EXPECT_EQ(0x00A0A006u, ReadPort(device, 0xE00C, 4));
+    WritePort(device, 0xD008, 1, 0x0A);
+    EXPECT_EQ(sim::kDefaultClock, ReadPort(device, 0xD00C, 4));
+}
+
 TEST_F(Driver, CardRegistersOutliveTheDriverAndEditsWaitForTheNextStart)
 {
     WritePort(device, 0xD008, 1, 0x0A);

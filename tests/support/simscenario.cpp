@@ -39,6 +39,8 @@ int slotFor(uint32_t location)
 
 // Class code 0x03 (display controller), subclass 0 (VGA compatible), revision 0.
 constexpr uint32_t kDisplayClass = 0x03000000;
+// Command register: I/O and memory decoding on, as the firmware leaves a display card.
+constexpr uint32_t kDecoding = 0x00000003;
 
 void putDevice(int bus, int dev, int fn, uint32_t reg00, uint32_t reg2C, uint32_t reg14,
                bool card, uint32_t clockReg0A)
@@ -49,8 +51,10 @@ void putDevice(int bus, int dev, int fn, uint32_t reg00, uint32_t reg2C, uint32_
     record.config[0x00 / 4] = reg00;
     record.config[0x2C / 4] = reg2C;
     record.config[0x14 / 4] = reg14;
-    if (card)
+    if (card) {
+        record.config[0x04 / 4] = kDecoding;
         record.config[0x08 / 4] = kDisplayClass;
+    }
     int slot = slotFor(record.location);
     uint32_t registers[SIM_CARD_REGISTERS] = {};
     registers[0x0A] = clockReg0A;

@@ -19,9 +19,9 @@ void Reset();
 // A PCI function that is not a card: it answers configuration reads only.
 void AddDevice(int bus, int dev, int fn, uint32_t reg00, uint32_t reg2C, uint32_t reg14 = 0);
 
-// A graphics card (a display controller by its class code): its configuration ids, and
-// the I/O window of reg14 (when bit 0 is set) whose index register 0x0A is the clock
-// register.
+// A graphics card (a display controller by its class code, I/O decoding enabled in its
+// command register): its configuration ids, and the I/O window of reg14 (when bit 0 is
+// set) whose index register 0x0A is the clock register.
 void AddCard(int bus, int dev, int fn, uint16_t ssid, uint32_t reg14, uint32_t clockReg0A,
              uint16_t vendor = ATI_VENDOR_ID, uint16_t subsysVendor = ZYK_SUBSYSTEM_VENDOR_ID,
              uint16_t deviceId = 0x5246);
