@@ -83,15 +83,19 @@ BOOL CTarnwell2Dlg::OnInitDialog() {
     m_nMemoryClock = current.memory;
     ClockPair deflt = store.StartupDefault(card);
 
+    // A stored pair outside the sliders' range (a pair confirmed on another card of
+    // the same model key, a hand-edited registry) is brought inside it before it
+    // reaches the card: the range is all the program vouches for.
     PlaceSlider(m_sliderEngine, 1, deflt.engine);
+    m_nEngineClock = ClampToRange(m_nEngineClock);
     m_nSavedEngineClock = m_nEngineClock;
     m_sliderEngine.SetPos(m_nEngineClock);
     PlaceSlider(m_sliderMemory, 2, deflt.memory);
+    m_nMemoryClock = ClampToRange(m_nMemoryClock);
     m_nSavedMemoryClock = m_nMemoryClock;
     m_sliderMemory.SetPos(m_nMemoryClock);
 
-    // Every opening puts the stored current pair on the card, as stored (a value
-    // outside the slider's range included).
+    // Every opening puts the stored current pair on the card.
     ApplyClocks(m_nEngineClock, m_nMemoryClock);
 
     PlaceButtons();
@@ -118,6 +122,13 @@ void CTarnwell2Dlg::PlaceSlider(CSkinSlider& slider, int index, int defaultClock
     slider.SetRange(m_nRangeMin, m_nRangeMax, TRUE);
     if (index == 1) slider.SetTicFreq(1);
     slider.MoveWindow(place.x, place.y, place.width, place.height);
+}
+
+// Into the range the last PlaceSlider set.
+int CTarnwell2Dlg::ClampToRange(int clock) const {
+    if (clock < m_nRangeMin) return m_nRangeMin;
+    if (clock > m_nRangeMax) return m_nRangeMax;
+    return clock;
 }
 
 // [gbutton1] .. [gbutton5] place 1002, 1009, 1011, 1012, 1013.

@@ -43,6 +43,7 @@ protected:
 
     // Initialisation steps (maindlg.cpp)
     void PlaceSlider(CSkinSlider& slider, int index, int defaultClock);
+    int ClampToRange(int clock) const;
     void PlaceButtons();
     void PlaceReadouts();
     void FillProfileList();
