@@ -8,6 +8,7 @@
 #include "language.h"
 #include "skin_surface.h"
 #include "trace.h"
+#include "work_area.h"
 
 CTarnwell2Dlg::CTarnwell2Dlg(CWnd* parent)
     : CDialog(IDD_TARNWELL2_DIALOG, parent),
@@ -65,7 +66,7 @@ BOOL CTarnwell2Dlg::OnInitDialog() {
     TraceMessage("configname=<%s>", configName);
     TraceMessage("config_name=<%s>", m_szConfigPath);
 
-    m_hWindowRgn = ApplySkinRegion(m_hWnd, m_szConfigPath, m_nClientOffsetX, m_nClientOffsetY);
+    m_hWindowRgn = ApplySkinRegion(m_hWnd, m_szConfigPath, m_nClientOffsetX, m_nClientOffsetY, &m_rcShape);
 
     // The card's model names the registry keys of its pairs.
     zykOpen_PCI();
@@ -107,8 +108,13 @@ BOOL CTarnwell2Dlg::OnInitDialog() {
     m_cbProfiles.MoveWindow(list.x, list.y, list.width, listClient.Height());
     FillProfileList();
 
-    SetWindowPos(&CWnd::wndTopMost, ::GetSystemMetrics(SM_CXSCREEN) / 2 - 30, 0,
-                 m_nClientOffsetX + FACE_WIDTH, m_nClientOffsetY + FACE_HEIGHT, 0);
+    // Right of the screen's middle, at the top; on a small screen moved left and up
+    // just enough for the shape the user sees to lie inside the work area.
+    const int width = m_nClientOffsetX + FACE_WIDTH, height = m_nClientOffsetY + FACE_HEIGHT;
+    CRect visible = m_rcShape;
+    if (visible.Width() <= 0 || visible.Height() <= 0) visible = CRect(0, 0, width, height);
+    POINT at = FitIntoWorkArea(visible, ::GetSystemMetrics(SM_CXSCREEN) / 2 - 30, 0, DesktopWorkArea());
+    SetWindowPos(&CWnd::wndTopMost, at.x, at.y, width, height, 0);
     return TRUE;
 }
 

@@ -5,7 +5,8 @@
 #include "mask_region.h"
 #include "skin_config.h"
 
-HRGN ApplySkinRegion(HWND dialog, const char* configPath, int dx, int dy) {
+HRGN ApplySkinRegion(HWND dialog, const char* configPath, int dx, int dy, RECT* box) {
+    if (box) *box = RECT{0, 0, 0, 0};
     char maskName[SKIN_BITMAP_SIZE];
     SkinReadMaskPath(configPath, maskName);
     HBITMAP mask = LoadSkinBitmap(configPath, maskName);
@@ -13,6 +14,7 @@ HRGN ApplySkinRegion(HWND dialog, const char* configPath, int dx, int dy) {
     if (mask) DeleteObject(mask);  // nothing needs the mask once the outline exists
     if (!region) return nullptr;
     OffsetRgn(region, dx, dy);  // mask pixel (0, 0) on the client origin
+    if (box) GetRgnBox(region, box);  // before the window takes it over
     SetWindowRgn(dialog, region, TRUE);
     return region;
 }
