@@ -4,6 +4,7 @@
 #include "bitmap_file.h"
 #include "mask_region.h"
 #include "skin_config.h"
+#include "skin_palette.h"
 
 HRGN ApplySkinRegion(HWND dialog, const char* configPath, int dx, int dy, RECT* box) {
     if (box) *box = RECT{0, 0, 0, 0};
@@ -36,7 +37,9 @@ BOOL PaintSkinFace(HWND dialog, HDC dc, const char* configPath) {
         DeleteObject(brush);
         return TRUE;
     }
+    UseSkinPalette(dc);
     HDC mem = CreateCompatibleDC(dc);
+    UseSkinPalette(mem);
     HGDIOBJ old = SelectObject(mem, face);
     BitBlt(dc, 0, 0, width, height, mem, 0, 0, SRCCOPY);
     SelectObject(mem, old);
