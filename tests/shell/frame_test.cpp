@@ -185,15 +185,7 @@ TEST_F(FrameTest, LoadedFrameHasItsViewAndTrayIcon)
     DWORD_PTR answer = 1;
     ASSERT_TRUE(SendMessageTimeoutA(HWND_BROADCAST, taskbarCreated, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer));
     ASSERT_EQ(1u, shell.Requests().size());
-    const TrayRequest& again = shell.Requests()[0];
-    EXPECT_EQ((DWORD)NIM_ADD, again.message);
-    EXPECT_EQ(add.size, again.size);
-    EXPECT_EQ(hwnd, again.window);
-    EXPECT_EQ(add.id, again.id);
-    EXPECT_EQ(add.flags, again.flags);
-    EXPECT_EQ(add.callback, again.callback);
-    EXPECT_EQ(add.icon, again.icon);
-    EXPECT_EQ(add.tip, again.tip);
+    ExpectTheSameAdd(add, shell.Requests()[0]);
     EXPECT_TRUE(TakePosted(hwnd).empty());
     EXPECT_FALSE(frame->IsDialogOpen());
     EXPECT_FALSE(IsWindowVisible(hwnd));
@@ -223,10 +215,8 @@ TEST_F(FrameTest, AnIconRefusedAtStartArrivesWithTheTaskbar)
     DWORD_PTR answer = 1;
     ASSERT_TRUE(SendMessageTimeoutA(HWND_BROADCAST, taskbarCreated, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer));
     ASSERT_EQ(1u, shell.Requests().size());
-    EXPECT_EQ((DWORD)NIM_ADD, shell.Requests()[0].message);
-    EXPECT_EQ(hwnd, shell.Requests()[0].window);
-    EXPECT_EQ(refused.id, shell.Requests()[0].id);
-    EXPECT_EQ(refused.tip, shell.Requests()[0].tip);
+    EXPECT_EQ(hwnd, refused.window);
+    ExpectTheSameAdd(refused, shell.Requests()[0]);
 
     SeenPopup menu = ReadPopupWhileOpen([&] { SendMessageA(hwnd, WM_USER + 10, g_trayMenuId, WM_RBUTTONUP); });
     ASSERT_TRUE(menu.seen);

@@ -466,19 +466,6 @@ TEST_F(TrayIconTest, AnimateWithEmptyListOnlyRestoresAtTheEnd)
     EXPECT_FALSE(tray.StopAnimating());
 }
 
-// The same add request as the refused one: the whole record, unchanged.
-void ExpectTheSameAdd(const TrayRequest& first, const TrayRequest& again)
-{
-    EXPECT_EQ((DWORD)NIM_ADD, again.message);
-    EXPECT_EQ(first.size, again.size);
-    EXPECT_EQ(first.window, again.window);
-    EXPECT_EQ(first.id, again.id);
-    EXPECT_EQ(first.flags, again.flags);
-    EXPECT_EQ(first.callback, again.callback);
-    EXPECT_EQ(first.icon, again.icon);
-    EXPECT_EQ(first.tip, again.tip);
-}
-
 // The taskbar is not up yet at log-on: the real retry timer adds the icon later, and
 // from then on it is installed as if the first add had worked.
 TEST_F(TrayIconTest, ARefusedIconIsAddedLaterByTheRetryTimer)
