@@ -58,7 +58,7 @@ TEST_F(DialogScreen, TheDialogTheQuestionAndTheNameDialogLieInsideTheWorkArea) {
     GetWindowRect(dialog, &window);
     EXPECT_TRUE(Inside(shape, area)) << mode;
 
-    // Part of the usual place kept: x = screen width / 2 - 30 and y = 0 wherever the
+    // The usual place, x = screen width / 2 - 30 and y = 0, is kept wherever the
     // shape fits there; otherwise it touches the edge it would cross.
     const int usualX = GetSystemMetrics(SM_CXSCREEN) / 2 - 30;
     if (usualX + (shape.right - window.left) <= area.right)
