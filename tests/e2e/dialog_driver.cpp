@@ -5,6 +5,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "road.h"
+
 namespace dlgdrv {
 
 namespace {
@@ -60,6 +62,9 @@ Folder::Folder(const std::string& name) {
     path = root + "\\" + name;
     DeleteTree(path);
     CopyTree(e2e::DistDirectory(), path);
+    // The 95 family uses no driver: without its file, a program that took the driver
+    // road anyway would find no card.
+    if (e2e::DirectRoad()) Remove("GenPort1.sys");
 }
 
 void Folder::Remove(const char* file) const { DeleteFileA((path + "\\" + file).c_str()); }

@@ -61,21 +61,29 @@ TEST_F(DialogStartup, EveryOpeningProgramsTheStoredPair) {
     EXPECT_EQ("300/320", Pair(kCurrent));
 }
 
-TEST_F(DialogStartup, AStoredValueOutsideTheRangeIsAppliedThenClampedByOk) {
-    StorePair(kCurrent, 500, 360);
-    StorePair(kDefault, 360, 360);  // engine range 288 .. 432
+// A stored pair far outside the range (999 would give dividers 255/255, 1 a zero
+// divider that stops the engine) reaches the card clamped into the sliders' range,
+// and the clamped pair is the committed one: OK closes at once.
+TEST_F(DialogStartup, AStoredPairOutsideTheRangeIsProgrammedClamped) {
+    StorePair(kCurrent, 999, 999);
+    StorePair(kDefault, 360, 360);  // range 288 .. 432 for both
     HWND dialog = Start();
     ASSERT_TRUE(dialog);
-    EXPECT_EQ(ClockRegister(500, 360, 12), Register()) << "applied unchanged";
-    EXPECT_EQ(432, SliderPos(dialog, kSliderEngine)) << "shown clamped";
-
+    EXPECT_EQ(ClockRegister(432, 432, 12), Register());
+    EXPECT_EQ(432, SliderPos(dialog, kSliderEngine));
+    EXPECT_EQ(432, SliderPos(dialog, kSliderMemory));
     Click(dialog, kOk);
-    HWND question = WaitBox("Confirmation");
-    ASSERT_TRUE(question);
-    EXPECT_EQ(ClockRegister(432, 360, 12), Register());
-    PressButton(question, IDOK);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
-    EXPECT_EQ("432/360", Pair(kCurrent));
+    EXPECT_TRUE(program_->MessageBoxes().empty()) << "nothing to confirm";
+    EXPECT_EQ("999/999", Pair(kCurrent)) << "the registry is left as it was";
+
+    StorePair(kCurrent, 1, 1);
+    program_->Command(32771);
+    dialog = program_->WaitFor(kTitle, "#32770");
+    ASSERT_TRUE(dialog);
+    EXPECT_EQ(ClockRegister(288, 288, 12), Register());
+    EXPECT_EQ(288, SliderPos(dialog, kSliderEngine));
+    EXPECT_EQ(288, SliderPos(dialog, kSliderMemory));
 }
 
 TEST_F(DialogStartup, AnUnlistedCardUsesSlashKeys) {

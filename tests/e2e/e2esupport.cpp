@@ -5,6 +5,7 @@
 
 #include <fstream>
 
+#include "road.h"
 #include "simscenario.h"
 
 namespace e2e {
@@ -140,18 +141,14 @@ Program::Program(const StartOptions& options)
     std::string exe = (options.directory.empty() ? DistDirectory() : options.directory) + "\\" + options.program;
     std::string directory = options.currentDirectory.empty() ? DistDirectory() : options.currentDirectory;
     std::string commandLine = "\"" + exe + "\"";
-    STARTUPINFOA si = {};
-    si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};
-    if (!CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                        directory.c_str(), &si, &pi)) {
-        ADD_FAILURE() << "cannot start " << exe << " (error " << GetLastError() << ")";
+    if (!StartOnRoad(exe, commandLine, directory, &pi))
         return;
-    }
     CloseHandle(pi.hThread);
     m_process = pi.hProcess;
     m_pid = pi.dwProcessId;
     WaitForInputIdle(m_process, 10000);
+    ForgetRoad(exe);
 }
 
 Program::~Program()

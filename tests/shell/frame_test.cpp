@@ -185,15 +185,7 @@ TEST_F(FrameTest, LoadedFrameHasItsViewAndTrayIcon)
     DWORD_PTR answer = 1;
     ASSERT_TRUE(SendMessageTimeoutA(HWND_BROADCAST, taskbarCreated, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer));
     ASSERT_EQ(1u, shell.Requests().size());
-    const TrayRequest& again = shell.Requests()[0];
-    EXPECT_EQ((DWORD)NIM_ADD, again.message);
-    EXPECT_EQ(add.size, again.size);
-    EXPECT_EQ(hwnd, again.window);
-    EXPECT_EQ(add.id, again.id);
-    EXPECT_EQ(add.flags, again.flags);
-    EXPECT_EQ(add.callback, again.callback);
-    EXPECT_EQ(add.icon, again.icon);
-    EXPECT_EQ(add.tip, again.tip);
+    ExpectTheSameAdd(add, shell.Requests()[0]);
     EXPECT_TRUE(TakePosted(hwnd).empty());
     EXPECT_FALSE(frame->IsDialogOpen());
     EXPECT_FALSE(IsWindowVisible(hwnd));
@@ -202,6 +194,44 @@ TEST_F(FrameTest, LoadedFrameHasItsViewAndTrayIcon)
     shell.Clear();
     DestroyWindow(hwnd);
     ASSERT_EQ(1u, shell.Requests().size());
+    EXPECT_EQ((DWORD)NIM_DELETE, shell.Requests()[0].message);
+}
+
+// Started from the Run key before the taskbar is up: the shell refuses the icon,
+// the program runs on, and the icon arrives with the taskbar, its menu and double
+// click as for an icon added at once.
+TEST_F(FrameTest, AnIconRefusedAtStartArrivesWithTheTaskbar)
+{
+    shell.Answer(FALSE);
+    CMainFrame* frame = new CMainFrame;
+    ASSERT_TRUE(frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE, nullptr, nullptr));
+    HWND hwnd = frame->m_hWnd;
+    ASSERT_EQ(1u, shell.Requests().size());
+    const TrayRequest refused = shell.Requests()[0];
+
+    shell.Clear();
+    shell.Answer(TRUE);
+    const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
+    DWORD_PTR answer = 1;
+    ASSERT_TRUE(SendMessageTimeoutA(HWND_BROADCAST, taskbarCreated, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer));
+    ASSERT_EQ(1u, shell.Requests().size());
+    EXPECT_EQ(hwnd, refused.window);
+    ExpectTheSameAdd(refused, shell.Requests()[0]);
+
+    SeenPopup menu = ReadPopupWhileOpen([&] { SendMessageA(hwnd, WM_USER + 10, g_trayMenuId, WM_RBUTTONUP); });
+    ASSERT_TRUE(menu.seen);
+    EXPECT_EQ((std::vector<UINT>{32771, 0, 57665}), menu.ids);
+    EXPECT_NE(32771u, menu.defaultItem);
+    EXPECT_NE(57665u, menu.defaultItem);
+    TakePosted(hwnd);
+    EXPECT_EQ(1, SendMessageA(hwnd, WM_USER + 10, g_trayMenuId, WM_LBUTTONDBLCLK));
+    MSG msg;
+    ASSERT_TRUE(PeekMessageA(&msg, hwnd, WM_COMMAND, WM_COMMAND, PM_REMOVE));
+    EXPECT_EQ((WPARAM)ID_OPTION, msg.wParam);
+
+    shell.Clear();
+    DestroyWindow(hwnd);
+    ASSERT_EQ(1u, shell.Requests().size()) << "added, so removed at the end";
     EXPECT_EQ((DWORD)NIM_DELETE, shell.Requests()[0].message);
 }
 

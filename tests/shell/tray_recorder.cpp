@@ -1,5 +1,19 @@
 #include "tray_recorder.h"
 
+#include <gtest/gtest.h>
+
+void ExpectTheSameAdd(const TrayRequest& first, const TrayRequest& again)
+{
+    EXPECT_EQ((DWORD)NIM_ADD, again.message);
+    EXPECT_EQ(first.size, again.size);
+    EXPECT_EQ(first.window, again.window);
+    EXPECT_EQ(first.id, again.id);
+    EXPECT_EQ(first.flags, again.flags);
+    EXPECT_EQ(first.callback, again.callback);
+    EXPECT_EQ(first.icon, again.icon);
+    EXPECT_EQ(first.tip, again.tip);
+}
+
 std::vector<TrayRequest> TrayRecorder::s_requests;
 BOOL TrayRecorder::s_answer = TRUE;
 DWORD TrayRecorder::s_version = 0;

@@ -19,6 +19,9 @@ struct TrayRequest {
     std::string tip;
 };
 
+// 'again' is an add request with the whole record of 'first' (a re-sent or retried add).
+void ExpectTheSameAdd(const TrayRequest& first, const TrayRequest& again);
+
 class TrayRecorder {
 public:
     TrayRecorder();

@@ -280,14 +280,15 @@ void ExpectInert(CTrayIcon& tray, TrayRecorder& shell)
     tray.Hide();
     tray.Show();
     tray.HideAndShow();
-    EXPECT_FALSE(tray.AddAgain());
     tray.Remove();
+    EXPECT_FALSE(tray.AddAgain()) << "removed: nothing waits any more";
     EXPECT_EQ(nullptr, tray.GetIcon());
     EXPECT_TRUE(tray.GetTip().IsEmpty());
     EXPECT_TRUE(shell.Requests().empty());
 }
 
-TEST_F(TrayIconTest, RefusedInstallMakesEveryRequestANoOp)
+// Until the shell takes a refused icon, nothing but the add is asked of it.
+TEST_F(TrayIconTest, RefusedInstallWaitsAndMakesEveryOtherRequestANoOp)
 {
     shell.Answer(FALSE);
     {
@@ -295,10 +296,18 @@ TEST_F(TrayIconTest, RefusedInstallMakesEveryRequestANoOp)
         EXPECT_FALSE(tray.Install(&target, kCallback, "tip", ProgramIcon(), kIconId));
         EXPECT_EQ(1u, shell.Requests().size());
         EXPECT_TRUE(IsWindow(tray.m_hWnd)); // made before the shell was asked
+        EXPECT_TRUE(tray.IsWaiting());
         shell.Answer(TRUE);
         ExpectInert(tray, shell);
+        EXPECT_FALSE(tray.IsWaiting());
+        EXPECT_FALSE(KillTimer(tray.m_hWnd, CTrayIcon::s_retryEventId)) << "Remove stops the retries";
     }
     EXPECT_TRUE(shell.Requests().empty()) << "the destructor sent a request";
+
+    // Destroyed while still waiting: no request, no timer left behind.
+    shell.Answer(FALSE);
+    { CTrayIcon tray(&target, kCallback, "tip", ProgramIcon(), kIconId); shell.Clear(); }
+    EXPECT_TRUE(shell.Requests().empty());
 }
 
 TEST_F(TrayIconTest, OldPlatformInstallsNothing)
@@ -455,6 +464,67 @@ TEST_F(TrayIconTest, AnimateWithEmptyListOnlyRestoresAtTheEnd)
     EXPECT_EQ((DWORD)NIM_MODIFY, shell.Requests()[0].message);
     EXPECT_EQ(ProgramIcon(), shell.Requests()[0].icon);
     EXPECT_FALSE(tray.StopAnimating());
+}
+
+// The taskbar is not up yet at log-on: the real retry timer adds the icon later, and
+// from then on it is installed as if the first add had worked.
+TEST_F(TrayIconTest, ARefusedIconIsAddedLaterByTheRetryTimer)
+{
+    shell.Answer(FALSE);
+    CTrayIcon tray;
+    ASSERT_FALSE(tray.Install(&target, kCallback, "tip", ProgramIcon(), kIconId));
+    const TrayRequest first = shell.Requests()[0];
+
+    DWORD started = GetTickCount();
+    PumpUntil([&] { return shell.Requests().size() >= 2; }, 5000);
+    ASSERT_EQ(2u, shell.Requests().size()) << "refused again on the timer";
+    EXPECT_GE(GetTickCount() - started, CTrayIcon::kRetryPeriodMs - 100);
+    ExpectTheSameAdd(first, shell.Requests()[1]);
+    EXPECT_TRUE(tray.IsWaiting());
+
+    shell.Answer(TRUE);
+    PumpUntil([&] { return shell.Requests().size() >= 3; }, 5000);
+    ASSERT_EQ(3u, shell.Requests().size());
+    ExpectTheSameAdd(first, shell.Requests()[2]);
+    EXPECT_FALSE(tray.IsWaiting());
+    EXPECT_FALSE(KillTimer(tray.m_hWnd, CTrayIcon::s_retryEventId)) << "the timer stops once added";
+
+    // Installed now: requests go out, the double click posts the Option command.
+    EXPECT_EQ(ProgramIcon(), tray.GetIcon());
+    EXPECT_TRUE(tray.SetTip("now"));
+    TakePosted(target.m_hWnd);
+    EXPECT_EQ(1, tray.HandleTrayMessage(kIconId, MAKELPARAM(WM_LBUTTONDBLCLK, 0)));
+    std::vector<MSG> posted = TakePosted(target.m_hWnd);
+    ASSERT_EQ(1u, posted.size());
+    EXPECT_EQ((WPARAM)32771, posted[0].wParam);
+}
+
+// The timer gives up after its tries; a re-created taskbar still brings the icon.
+TEST_F(TrayIconTest, ARefusedIconArrivesWithTheNextTaskbarEvenAfterTheRetriesRanOut)
+{
+    shell.Answer(FALSE);
+    CTrayIcon tray(&target, kCallback, "tip", ProgramIcon(), kIconId);
+    const TrayRequest first = shell.Requests()[0];
+    for (int i = 0; i < CTrayIcon::kRetryCount; ++i)
+        SendMessageA(tray.m_hWnd, WM_TIMER, CTrayIcon::s_retryEventId, 0);
+    EXPECT_EQ((size_t)CTrayIcon::kRetryCount + 1, shell.Requests().size());
+    EXPECT_FALSE(KillTimer(tray.m_hWnd, CTrayIcon::s_retryEventId)) << "the tries ran out";
+    EXPECT_TRUE(tray.IsWaiting());
+
+    shell.Clear();
+    EXPECT_FALSE(tray.AddAgain()) << "still refused";
+    EXPECT_TRUE(tray.IsWaiting());
+    shell.Answer(TRUE);
+    EXPECT_TRUE(tray.AddAgain());
+    ASSERT_EQ(2u, shell.Requests().size());
+    ExpectTheSameAdd(first, shell.Requests()[1]);
+    EXPECT_FALSE(tray.IsWaiting());
+    EXPECT_TRUE(tray.SetIcon(LoadIconA(nullptr, IDI_WARNING)));
+
+    // The retry event no longer adds anything; the animation's ticks stay its own.
+    shell.Clear();
+    SendMessageA(tray.m_hWnd, WM_TIMER, CTrayIcon::s_retryEventId, 0);
+    EXPECT_TRUE(shell.Requests().empty());
 }
 
 } // namespace

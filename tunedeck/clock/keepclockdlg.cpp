@@ -3,6 +3,7 @@
 #include <stdio.h>
 
 #include "language.h"
+#include "work_area.h"
 #include "resource.h"
 
 namespace {
@@ -43,6 +44,7 @@ BOOL CKeepClockDlg::OnInitDialog() {
     m_dwStart = ::GetTickCount();
     ShowSecondsLeft(KEEP_CLOCK_SECONDS);
     SetTimer(kCountdownTimer, NextTickMs(0, kTotalMs));
+    KeepWindowInWorkArea(m_hWnd);  // placed by its owner; small screens too
     return TRUE;
 }
 

@@ -8,6 +8,7 @@
 #include "language.h"
 #include "skin_surface.h"
 #include "trace.h"
+#include "work_area.h"
 
 CTarnwell2Dlg::CTarnwell2Dlg(CWnd* parent)
     : CDialog(IDD_TARNWELL2_DIALOG, parent),
@@ -65,7 +66,7 @@ BOOL CTarnwell2Dlg::OnInitDialog() {
     TraceMessage("configname=<%s>", configName);
     TraceMessage("config_name=<%s>", m_szConfigPath);
 
-    m_hWindowRgn = ApplySkinRegion(m_hWnd, m_szConfigPath, m_nClientOffsetX, m_nClientOffsetY);
+    m_hWindowRgn = ApplySkinRegion(m_hWnd, m_szConfigPath, m_nClientOffsetX, m_nClientOffsetY, &m_rcShape);
 
     // The card's model names the registry keys of its pairs.
     zykOpen_PCI();
@@ -83,15 +84,19 @@ BOOL CTarnwell2Dlg::OnInitDialog() {
     m_nMemoryClock = current.memory;
     ClockPair deflt = store.StartupDefault(card);
 
+    // A stored pair outside the sliders' range (a pair confirmed on another card of
+    // the same model key, a hand-edited registry) is brought inside it before it
+    // reaches the card: the range is all the program vouches for.
     PlaceSlider(m_sliderEngine, 1, deflt.engine);
+    m_nEngineClock = ClampToRange(m_nEngineClock);
     m_nSavedEngineClock = m_nEngineClock;
     m_sliderEngine.SetPos(m_nEngineClock);
     PlaceSlider(m_sliderMemory, 2, deflt.memory);
+    m_nMemoryClock = ClampToRange(m_nMemoryClock);
     m_nSavedMemoryClock = m_nMemoryClock;
     m_sliderMemory.SetPos(m_nMemoryClock);
 
-    // Every opening puts the stored current pair on the card, as stored (a value
-    // outside the slider's range included).
+    // Every opening puts the stored current pair on the card.
     ApplyClocks(m_nEngineClock, m_nMemoryClock);
 
     PlaceButtons();
@@ -103,8 +108,13 @@ BOOL CTarnwell2Dlg::OnInitDialog() {
     m_cbProfiles.MoveWindow(list.x, list.y, list.width, listClient.Height());
     FillProfileList();
 
-    SetWindowPos(&CWnd::wndTopMost, ::GetSystemMetrics(SM_CXSCREEN) / 2 - 30, 0,
-                 m_nClientOffsetX + FACE_WIDTH, m_nClientOffsetY + FACE_HEIGHT, 0);
+    // Right of the screen's middle, at the top; on a small screen moved left and up
+    // just enough for the shape the user sees to lie inside the work area.
+    const int width = m_nClientOffsetX + FACE_WIDTH, height = m_nClientOffsetY + FACE_HEIGHT;
+    CRect visible = m_rcShape;
+    if (visible.Width() <= 0 || visible.Height() <= 0) visible = CRect(0, 0, width, height);
+    POINT at = FitIntoWorkArea(visible, ::GetSystemMetrics(SM_CXSCREEN) / 2 - 30, 0, DesktopWorkArea());
+    SetWindowPos(&CWnd::wndTopMost, at.x, at.y, width, height, 0);
     return TRUE;
 }
 
@@ -118,6 +128,13 @@ void CTarnwell2Dlg::PlaceSlider(CSkinSlider& slider, int index, int defaultClock
     slider.SetRange(m_nRangeMin, m_nRangeMax, TRUE);
     if (index == 1) slider.SetTicFreq(1);
     slider.MoveWindow(place.x, place.y, place.width, place.height);
+}
+
+// Into the range the last PlaceSlider set.
+int CTarnwell2Dlg::ClampToRange(int clock) const {
+    if (clock < m_nRangeMin) return m_nRangeMin;
+    if (clock > m_nRangeMax) return m_nRangeMax;
+    return clock;
 }
 
 // [gbutton1] .. [gbutton5] place 1002, 1009, 1011, 1012, 1013.

@@ -43,6 +43,7 @@ protected:
 
     // Initialisation steps (maindlg.cpp)
     void PlaceSlider(CSkinSlider& slider, int index, int defaultClock);
+    int ClampToRange(int clock) const;
     void PlaceButtons();
     void PlaceReadouts();
     void FillProfileList();
@@ -73,6 +74,7 @@ protected:
     void EnableButton(int id, BOOL enable) { ::EnableWindow(::GetDlgItem(m_hWnd, id), enable); }
 
     HRGN m_hWindowRgn = nullptr;            // owned by the window once applied
+    CRect m_rcShape;                        // the region's box in window coordinates (empty: none)
     char m_szConfigPath[SKIN_PATH_SIZE];    // full path of the skin file
     int m_nClientOffsetX = 0, m_nClientOffsetY = 0;
     int m_nTextRed = 0, m_nTextGreen = 0, m_nTextBlue = 0;

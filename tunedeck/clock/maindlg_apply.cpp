@@ -29,7 +29,7 @@ void CTarnwell2Dlg::OnButtonOk() {
         return;
     }
     ApplyClocks(m_nEngineClock, m_nMemoryClock);
-    CKeepClockDlg question;
+    CKeepClockDlg question(this);  // owned by the main dialog, above it however activation went
     INT_PTR answer = question.DoModal();
     if (answer == IDOK) {
         StoreCurrentPair(m_nEngineClock, m_nMemoryClock);

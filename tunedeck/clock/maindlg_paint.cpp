@@ -5,6 +5,7 @@
 #include "gdi.h"
 #include "language.h"
 #include "maindlg.h"
+#include "skin_palette.h"
 #include "skin_surface.h"
 
 // The text colour, read afresh each time (nothing of the skin is kept between
@@ -14,7 +15,8 @@ void CTarnwell2Dlg::PrepareText(CDC& dc) {
     m_nTextRed = c.red;
     m_nTextGreen = c.green;
     m_nTextBlue = c.blue;
-    dc.SetTextColor(SkinColorRef(c));
+    UseSkinPalette(dc.GetSafeHdc());
+    dc.SetTextColor(SkinPaletteColor(SkinColorRef(c)));
     dc.SetBkMode(TRANSPARENT);
 }
 

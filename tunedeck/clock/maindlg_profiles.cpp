@@ -43,7 +43,7 @@ void CTarnwell2Dlg::OnSelchangeProfile() {
 void CTarnwell2Dlg::OnButtonSaveAs() {
     char name[CProfileNameDlg::NAME_MAX + 1];
     memset(name, 0, sizeof(name));
-    CProfileNameDlg dialog;
+    CProfileNameDlg dialog(this);  // owned by the main dialog
     dialog.DoModal();
     if (dialog.m_bAccepted) {
         memcpy(name, dialog.m_szName, sizeof(name));

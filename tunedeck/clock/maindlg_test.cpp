@@ -13,7 +13,7 @@ void CTarnwell2Dlg::OnButtonTest() {
     // Blocks for up to five seconds; a program that cannot start is not reported.
     if (haveProgram) RunDemoProgram(commandLine);
 
-    CKeepClockDlg question;
+    CKeepClockDlg question(this);  // owned by the main dialog, above it however activation went
     INT_PTR answer = question.DoModal();
     if (answer == IDOK) {
         // What the synthesiser really runs becomes the committed and stored pair.

@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include "language.h"
+#include "work_area.h"
 #include "resource.h"
 
 CProfileNameDlg::CProfileNameDlg(CWnd* parent) : CDialog(IDD_PROFILE_NAME, parent) {
@@ -22,6 +23,7 @@ BOOL CProfileNameDlg::OnInitDialog() {
     SetDlgItemText(IDCANCEL, str_Cancel);
     m_strLabel = str_SaveAs;
     UpdateData(FALSE);
+    KeepWindowInWorkArea(m_hWnd);  // placed by its owner; small screens too
     return TRUE;
 }
 

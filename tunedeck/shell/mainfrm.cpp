@@ -66,7 +66,9 @@ int CMainFrame::OnCreate(LPCREATESTRUCTA cs)
 
     HICON icon = LoadIconA(GetResourceHandle(), MAKEINTRESOURCEA(IDI_PROGRAM));
     // The icon id is the tray menu's resource id: that is how the tray finds its menu.
-    if (m_trayIcon.Install(this, WM_TRAY_CALLBACK, str_Title, icon, g_trayMenuId))
+    // A refused icon (the taskbar not up yet at log-on) waits and is added later; its
+    // menu then works as for one added at once.
+    if (m_trayIcon.Install(this, WM_TRAY_CALLBACK, str_Title, icon, g_trayMenuId) || m_trayIcon.IsWaiting())
         m_trayIcon.SetDefaultEntry(0, FALSE); // command 0: no entry shown as default
     return 0;
 }

@@ -84,12 +84,42 @@ BOOL CTrayIcon::Install(CWnd* target, UINT callbackMessage, LPCSTR tip, HICON ic
     m_data.uCallbackMessage = callbackMessage;
     CopyTip(tip);
 
+    StopRetrying();
+    m_waiting = FALSE;
     m_enabled = Request(NIM_ADD);
+    if (!m_enabled) {
+        m_waiting = TRUE;
+        m_retriesLeft = kRetryCount;
+        if (m_hWnd)
+            m_retryTimerId = SetTimer(s_retryEventId, kRetryPeriodMs);
+    }
     return m_enabled;
+}
+
+// One more add of the waiting icon; once the shell takes it the icon is installed
+// as if Install had succeeded.
+BOOL CTrayIcon::TryAddWaiting()
+{
+    m_data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    if (!Request(NIM_ADD))
+        return FALSE;
+    StopRetrying();
+    m_waiting = FALSE;
+    m_enabled = TRUE;
+    return TRUE;
+}
+
+void CTrayIcon::StopRetrying()
+{
+    if (m_retryTimerId != 0)
+        KillTimer(m_retryTimerId);
+    m_retryTimerId = 0;
 }
 
 void CTrayIcon::Remove()
 {
+    StopRetrying();
+    m_waiting = FALSE;
     if (!m_enabled)
         return;
     m_data.uFlags = 0;
@@ -117,6 +147,8 @@ void CTrayIcon::Show()
 
 BOOL CTrayIcon::AddAgain()
 {
+    if (m_waiting)
+        return TryAddWaiting();
     if (!m_enabled || m_hidden)
         return FALSE;
     m_data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
@@ -211,7 +243,8 @@ BOOL CTrayIcon::FillIcons(Fill fill)
         m_icons.clear();
         CString caption;
         caption.LoadString(AFX_IDS_APP_TITLE);
-        MessageBoxA(nullptr, "Out of memory.", caption.c_str(), MB_OK | MB_ICONSTOP);
+        // Owned by whatever window of ours is active (the main dialog while it is open).
+        MessageBoxA(::GetActiveWindow(), "Out of memory.", caption.c_str(), MB_OK | MB_ICONSTOP);
         return FALSE;
     }
     return TRUE;
@@ -361,6 +394,11 @@ LRESULT CTrayIcon::HandleTrayMessage(WPARAM wParam, LPARAM lParam)
 
 LRESULT CTrayIcon::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (message == WM_TIMER && wParam == s_retryEventId) {
+        if (m_waiting && !TryAddWaiting() && --m_retriesLeft <= 0)
+            StopRetrying(); // still waiting: a new taskbar may take it
+        return 0;
+    }
     if (message == WM_TIMER) {
         OnTimer(wParam);
         return 0;

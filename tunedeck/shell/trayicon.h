@@ -17,6 +17,12 @@ class CTrayIcon : public CWnd {
 public:
     // Event id of the animation timer.
     static const UINT s_timerEventId = 4567;
+    // A refused add (the taskbar not up yet at log-on, or the shell timing out) is
+    // tried again on this timer, every kRetryPeriodMs for kRetryCount times (about
+    // five minutes), and at every re-created taskbar.
+    static const UINT s_retryEventId = 4568;
+    static const UINT kRetryPeriodMs = 2000;
+    static const int kRetryCount = 150;
     // Longest tooltip the record holds; longer texts are cut (at a character boundary).
     static const int kMaxTipLength = 63;
 
@@ -26,15 +32,20 @@ public:
 
     // Adds the icon. The callback messages go to 'target' (or, with none, to the
     // object's own window); 'iconId' is also the resource id of the popup menu.
+    // FALSE when the shell refused it: the icon then waits (IsWaiting) and is added
+    // by the retry timer or AddAgain; until then it counts as not installed.
     BOOL Install(CWnd* target, UINT callbackMessage, LPCSTR tip, HICON icon, UINT iconId);
     void Remove();
     void Hide();
     void Show();
     void HideAndShow();
     // The taskbar was re-created (its tray starts empty): the stored record goes out
-    // again with an add request, the same window, id, callback, icon and tooltip. Does
-    // nothing while the icon is not installed or is hidden. The shell's answer.
+    // again with an add request, the same window, id, callback, icon and tooltip. A
+    // waiting icon is installed when the shell takes it. Does nothing while the icon
+    // is hidden, removed or never installed. The shell's answer.
     BOOL AddAgain();
+    // Install was refused and the icon has not been added since.
+    BOOL IsWaiting() const { return m_waiting; }
 
     BOOL SetIcon(HICON icon);
     BOOL SetIcon(LPCSTR resourceName);
@@ -85,12 +96,17 @@ private:
     static_assert(sizeof(NotifyRecord) == NOTIFYICONDATAA_V1_SIZE, "shell v4 record layout");
 
     BOOL Request(DWORD message);
+    BOOL TryAddWaiting();
+    void StopRetrying();
     void CopyTip(LPCSTR tip);
     template <typename Fill> BOOL FillIcons(Fill fill);
     HMENU LoadPopup(HMENU* loaded) const;
 
     BOOL m_enabled = FALSE;
     BOOL m_hidden = FALSE;
+    BOOL m_waiting = FALSE;
+    UINT_PTR m_retryTimerId = 0;
+    int m_retriesLeft = 0;
     NotifyRecord m_data;
     std::vector<HICON> m_icons;
     UINT_PTR m_timerId = 0;

@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include "skin_config.h"
+#include "skin_palette.h"
 
 namespace {
 
@@ -103,7 +104,10 @@ bool BitmapFileIsWhole(const char* path) {
 
 HBITMAP LoadBitmapFile(const char* path) {
     if (!BitmapFileIsWhole(path)) return nullptr;
-    return (HBITMAP)LoadImageA(nullptr, path, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE);
+    // On a palette display a device bitmap would be cut to the default palette's 20
+    // colours as it loads; a DIB section keeps the picture's own colours.
+    const UINT flags = LR_LOADFROMFILE | (SkinPaletteDisplay() ? LR_CREATEDIBSECTION : 0);
+    return (HBITMAP)LoadImageA(nullptr, path, IMAGE_BITMAP, 0, 0, flags);
 }
 
 HBITMAP LoadSkinBitmap(const char* configPath, const char* name) {

@@ -3,6 +3,7 @@
 
 #include "bitmap_file.h"
 #include "nine_part.h"
+#include "skin_palette.h"
 
 CSkinButton::CSkinButton() : m_crText(GetSysColor(COLOR_BTNTEXT)) {}
 
@@ -37,6 +38,9 @@ BOOL CSkinButton::LoadBitmapStrip(LPCSTR path, int states, int left, int top, in
     CDC source, target;
     source.CreateCompatibleDC(&windowDC);
     target.CreateCompatibleDC(&windowDC);
+    UseSkinPalette(windowDC.GetSafeHdc());
+    UseSkinPalette(source.GetSafeHdc());
+    UseSkinPalette(target.GetSafeHdc());
     CBitmap composed;
     composed.CreateCompatibleBitmap(&windowDC, states * W, H);
     HBITMAP oldSource = source.SelectObject(&strip);
@@ -81,6 +85,8 @@ void CSkinButton::TakeSnapshot(const CRect& item) {
     GetWindowRect(&place);
     if (parent) parent->ScreenToClient(&place);
     m_dcSnapshot.CreateCompatibleDC(&parentDC);
+    UseSkinPalette(parentDC.GetSafeHdc());
+    UseSkinPalette(m_dcSnapshot.GetSafeHdc());
     m_bmpSnapshot.CreateCompatibleBitmap(&parentDC, item.Width(), item.Height());
     m_dcSnapshot.SelectObject(&m_bmpSnapshot);
     m_dcSnapshot.BitBlt(0, 0, item.Width(), item.Height(), &parentDC, place.left, place.top, SRCCOPY);
@@ -93,6 +99,8 @@ void CSkinButton::DrawItem(LPDRAWITEMSTRUCT dis) {
 
     CDC mem;
     mem.CreateCompatibleDC(itemDC);
+    UseSkinPalette(itemDC->GetSafeHdc());
+    UseSkinPalette(mem.GetSafeHdc());
     CBitmap buffer;
     buffer.CreateCompatibleBitmap(itemDC, item.Width(), item.Height());
     HBITMAP oldBuffer = mem.SelectObject(&buffer);

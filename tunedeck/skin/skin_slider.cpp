@@ -4,6 +4,7 @@
 #include <limits.h>
 
 #include "bitmap_file.h"
+#include "skin_palette.h"
 
 namespace {
 
@@ -16,6 +17,8 @@ bool Horizontal(const RECT& thumb) {
 void DrawPicture(CDC* dc, const char* configPath, LPCSTR name, int x, int y) {
     CDC mem;
     mem.CreateCompatibleDC(nullptr);
+    UseSkinPalette(mem.GetSafeHdc());
+    UseSkinPalette(dc->GetSafeHdc());
     CBitmap picture;
     if (!picture.Attach(LoadSkinBitmap(configPath, name))) return;
     CSize size = picture.GetSize();

@@ -4,8 +4,10 @@
 #include "bitmap_file.h"
 #include "mask_region.h"
 #include "skin_config.h"
+#include "skin_palette.h"
 
-HRGN ApplySkinRegion(HWND dialog, const char* configPath, int dx, int dy) {
+HRGN ApplySkinRegion(HWND dialog, const char* configPath, int dx, int dy, RECT* box) {
+    if (box) *box = RECT{0, 0, 0, 0};
     char maskName[SKIN_BITMAP_SIZE];
     SkinReadMaskPath(configPath, maskName);
     HBITMAP mask = LoadSkinBitmap(configPath, maskName);
@@ -13,6 +15,7 @@ HRGN ApplySkinRegion(HWND dialog, const char* configPath, int dx, int dy) {
     if (mask) DeleteObject(mask);  // nothing needs the mask once the outline exists
     if (!region) return nullptr;
     OffsetRgn(region, dx, dy);  // mask pixel (0, 0) on the client origin
+    if (box) GetRgnBox(region, box);  // before the window takes it over
     SetWindowRgn(dialog, region, TRUE);
     return region;
 }
@@ -34,7 +37,9 @@ BOOL PaintSkinFace(HWND dialog, HDC dc, const char* configPath) {
         DeleteObject(brush);
         return TRUE;
     }
+    UseSkinPalette(dc);
     HDC mem = CreateCompatibleDC(dc);
+    UseSkinPalette(mem);
     HGDIOBJ old = SelectObject(mem, face);
     BitBlt(dc, 0, 0, width, height, mem, 0, 0, SRCCOPY);
     SelectObject(mem, old);

@@ -12,7 +12,9 @@
 // client origin offset (dx, dy) and hands it to the window (redraw). Returns the
 // region, which the window owns from then on, or null when the mask could not be
 // loaded: the window then keeps its ordinary rectangular frame. No message is shown.
-HRGN ApplySkinRegion(HWND dialog, const char* configPath, int dx, int dy);
+// 'box', when given, receives the region's bounding box in window coordinates (empty
+// without a region).
+HRGN ApplySkinRegion(HWND dialog, const char* configPath, int dx, int dy, RECT* box = nullptr);
 
 // WM_ERASEBKGND: paints the face bitmap named by [main] windows_name at the client
 // origin, as large as the window rectangle, loading it afresh. Without a face picture
