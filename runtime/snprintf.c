@@ -44,11 +44,6 @@ int __cdecl __mingw_vsnprintf(char* buffer, size_t size, const char* format, va_
     return FormatC99(buffer, size, format, args);
 }
 
-int __cdecl __ms_vsnprintf(char* buffer, size_t size, const char* format, va_list args)
-{
-    return FormatC99(buffer, size, format, args);
-}
-
 int __cdecl __mingw_snprintf(char* buffer, size_t size, const char* format, ...)
 {
     va_list args;
@@ -59,12 +54,8 @@ int __cdecl __mingw_snprintf(char* buffer, size_t size, const char* format, ...)
     return n;
 }
 
+/* The names C code is routed to: the same two functions. */
+int __cdecl __ms_vsnprintf(char* buffer, size_t size, const char* format, va_list args)
+    __attribute__((alias("__mingw_vsnprintf")));
 int __cdecl __ms_snprintf(char* buffer, size_t size, const char* format, ...)
-{
-    va_list args;
-    int n;
-    va_start(args, format);
-    n = FormatC99(buffer, size, format, args);
-    va_end(args);
-    return n;
-}
+    __attribute__((alias("__mingw_snprintf")));

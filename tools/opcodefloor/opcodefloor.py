@@ -21,6 +21,9 @@ import struct
 import subprocess
 import sys
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "importfloor"))
+from importfloor import shipped_files  # noqa: E402
+
 # Instructions that arrived with the Pentium Pro or later (and AMD's and Cyrix's own).
 ABOVE_FLOOR = re.compile(
     r"^(cmov\w+|fcmov\w+|f(u)?comip?|sysenter|sysexit|syscall|sysret\w*|rdpmc|"
@@ -194,17 +197,6 @@ def describe(path, maps):
         lines.append("%s: %s at 0x%x in %s (%s), file offset 0x%x"
                      % (base, text, address, where, how_here, image.file_offset(address) or 0))
     return lines
-
-
-def shipped_files(arguments):
-    for argument in arguments:
-        if os.path.isdir(argument):
-            for root, _, files in os.walk(argument):
-                for f in sorted(files):
-                    if f.lower().endswith((".exe", ".dll", ".sys")):
-                        yield os.path.join(root, f)
-        else:
-            yield argument
 
 
 def main(argv):
