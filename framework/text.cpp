@@ -50,8 +50,8 @@ void CString::Assign(LPCSTR s, int length)
         Swap(fresh);
         return;
     }
-    if (length) memmove(m_data, s, (size_t)length);
-    SetLength(length);
+    if (length > 0) memmove(m_data, s, (size_t)length);
+    SetLength(length > 0 ? length : 0);
 }
 
 void CString::Append(LPCSTR s, int length)

@@ -5,8 +5,6 @@
 #include <stdlib.h>
 #include "runtime.h"
 
-void RuntimeRunDestructorList(void);
-
 typedef void (__cdecl *ExitHandler)(void);
 
 enum { kBlockSize = 32 };

@@ -9,6 +9,8 @@ extern "C" {
 void RuntimeRunConstructors(void);
 /* Runs what atexit registered (last first), then the linker's destructor list. */
 void RuntimeRunExitHandlers(void);
+/* Runs the linker's destructor list (static_init.c). */
+void RuntimeRunDestructorList(void);
 
 #ifdef __cplusplus
 }

@@ -165,11 +165,12 @@ def above_floor(path):
             m = LINE.match(line)
             if not m:
                 continue
+            text = (m.group(2) + " " + m.group(3)).strip()
             mnemonic, operands = m.group(2), m.group(3)
             while mnemonic in PREFIXES and operands:
                 mnemonic, _, operands = operands.partition(" ")
             if ABOVE_FLOOR.match(mnemonic) or NEW_REGISTERS.search(operands):
-                found.append((int(m.group(1), 16), (m.group(2) + " " + operands).strip()))
+                found.append((int(m.group(1), 16), text))
     return image, found, labels
 
 
