@@ -4,7 +4,10 @@
  * pairs are defined here, so no formatting code of MinGW's own is linked. */
 #include <windows.h>
 #include <stdarg.h>
-#include <stdio.h>
+
+/* msvcrt's; declared here rather than through stdio.h, whose declarations of the names
+ * below carry attributes of MinGW's own implementation. */
+int __cdecl _vsnprintf(char* buffer, size_t size, const char* format, va_list args);
 
 /* The length the whole text needs: formatted into ever larger scratch buffers. */
 static int MeasuredLength(const char* format, va_list args)
