@@ -53,7 +53,8 @@ CString ProfileStore::ProfileKey(const CString& name) {
 }
 
 ProfileStore::StartupRead ProfileStore::BeginStartup(const CString& path) {
-    StartupRead read = {OpenKey(path), {0, 0}, false};  // a failure shows up as values that cannot be read
+    // A key that cannot be opened shows up as values that cannot be read.
+    StartupRead read = {OpenKey(path), {0, 0}, false};
     bool engine = QueryDword(read.key, "engine", &read.stored.engine);
     bool memory = QueryDword(read.key, "memory", &read.stored.memory);
     read.complete = engine && memory;
