@@ -2,13 +2,41 @@
 
 # velotune_ship(<target>...): in the product tree, copy the built file of each target
 # into the shipped folder dist/ (the test tree assembles its dist/ from the product's).
+# The link map of each goes to maps/<file>.map: the shipped files are stripped, and the
+# opcode floor check names functions from these.
 function(velotune_ship)
   if(VELOTUNE_TESTS)
     return()
   endif()
+  file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/maps)
   foreach(t ${ARGN})
+    target_link_options(${t} PRIVATE -Wl,-Map,${CMAKE_BINARY_DIR}/maps/$<TARGET_FILE_NAME:${t}>.map)
     add_custom_command(TARGET ${t} POST_BUILD
       COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:${t}> ${VELOTUNE_DIST}/)
+  endforeach()
+endfunction()
+
+# velotune_runtime_for(<target>...): in the 32-bit product tree, link each shipped
+# program or DLL with the project's runtime (runtime/) and nothing of the compiler's;
+# elsewhere (64-bit product tree, test tree) the compiler's runtime stays.
+function(velotune_runtime_for)
+  if(VELOTUNE_OWN_RUNTIME)
+    velotune_runtime_link(${ARGN})
+  endif()
+endfunction()
+
+# velotune_runtime_link(<target>...): links with the project's runtime in any tree.
+function(velotune_runtime_link)
+  foreach(t ${ARGN})
+    get_target_property(type ${t} TYPE)
+    if(type STREQUAL "EXECUTABLE")
+      target_sources(${t} PRIVATE $<TARGET_OBJECTS:velotune_exe_start>)
+    else()
+      target_sources(${t} PRIVATE $<TARGET_OBJECTS:velotune_dll_entry>)
+    endif()
+    target_link_options(${t} PRIVATE -nostartfiles -nodefaultlibs)
+    # Searched again after the system libraries, which the runtime and the program share.
+    target_link_libraries(${t} PRIVATE velotune_runtime msvcrt kernel32 velotune_runtime)
   endforeach()
 endfunction()
 

@@ -1,6 +1,5 @@
 // Control wrappers.
 #include "controls.h"
-#include <vector>
 
 BOOL CButton::Create(LPCSTR caption, DWORD style, const RECT& rect, CWnd* parent, UINT id)
 {
@@ -51,12 +50,13 @@ int CEdit::GetLine(int index, LPSTR buffer, int maxLength) const
 {
     if (maxLength <= 0 || !buffer) return 0;
     // EM_GETLINE reads the buffer size from the buffer's first word.
-    std::vector<char> local((size_t)maxLength + 2, '\0');
-    *(WORD*)local.data() = (WORD)(maxLength > 0xFFFF ? 0xFFFF : maxLength);
-    int copied = (int)SendMessage(EM_GETLINE, (WPARAM)index, (LPARAM)local.data());
+    CString local('\0', maxLength + 2);
+    LPSTR room = local.GetBuffer(maxLength + 2);
+    *(WORD*)room = (WORD)(maxLength > 0xFFFF ? 0xFFFF : maxLength);
+    int copied = (int)SendMessage(EM_GETLINE, (WPARAM)index, (LPARAM)room);
     if (copied < 0) copied = 0;
     if (copied > maxLength) copied = maxLength;
-    memcpy(buffer, local.data(), (size_t)copied);
+    memcpy(buffer, room, (size_t)copied);
     return copied;
 }
 

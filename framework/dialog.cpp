@@ -2,7 +2,7 @@
 #include "dialog.h"
 #include "app.h"
 #include "tempmap.h"
-#include <cstdlib>
+#include <stdlib.h>
 
 namespace {
 
@@ -65,7 +65,7 @@ void DDX_Text(CDataExchange* dx, int id, int& value)
         dx->m_pDlgWnd->GetDlgItemText(id, text);
         text.Trim();
         char* end = nullptr;
-        long parsed = std::strtol(text, &end, 10);
+        long parsed = strtol(text, &end, 10);
         if (text.IsEmpty() || *end != '\0' || parsed < INT_MIN || parsed > INT_MAX) {
             dx->Fail();
             return;

@@ -7,7 +7,7 @@ namespace {
 
 TempMap<HDC, CDC>& TempDCs()
 {
-    static thread_local TempMap<HDC, CDC> map;
+    static TempMap<HDC, CDC> map;
     return map;
 }
 

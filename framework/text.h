@@ -1,7 +1,7 @@
 // CString: a small ANSI string; CTime / CTimeSpan: local date and time in whole seconds.
 #pragma once
 #include <windows.h>
-#include <string>
+#include <string.h>
 #include <ctime>
 
 #ifdef GetCurrentTime
@@ -11,28 +11,29 @@
 class CString {
 public:
     CString() {}
-    CString(LPCSTR s) : m_s(s ? s : "") {}
-    CString(LPCSTR s, int length) : m_s(s ? s : "", s ? (size_t)length : 0) {}
-    CString(char ch, int repeat = 1) : m_s(repeat > 0 ? (size_t)repeat : 0, ch) {}
-    CString(const CString&) = default;
-    CString& operator=(const CString&) = default;
-    CString& operator=(LPCSTR s) { m_s = s ? s : ""; return *this; }
-    CString& operator=(char ch) { m_s.assign(1, ch); return *this; }
+    CString(LPCSTR s) { Assign(s, s ? Length(s) : 0); }
+    CString(LPCSTR s, int length) { Assign(s, s && length > 0 ? length : 0); }
+    CString(char ch, int repeat = 1);
+    CString(const CString& s) { Assign(s.m_data, s.m_length); }
+    ~CString();
+    CString& operator=(const CString& s) { Assign(s.m_data, s.m_length); return *this; }
+    CString& operator=(LPCSTR s) { Assign(s, s ? Length(s) : 0); return *this; }
+    CString& operator=(char ch) { Assign(&ch, 1); return *this; }
 
     // Read access. Never pass a CString itself through "..." (Format, printf):
     // pass (LPCSTR)s or s.c_str().
-    operator LPCSTR() const { return m_s.c_str(); }
-    LPCSTR c_str() const { return m_s.c_str(); }
-    int GetLength() const { return (int)m_s.size(); }
-    bool IsEmpty() const { return m_s.empty(); }
-    void Empty() { m_s.clear(); }
-    char GetAt(int i) const { return m_s[(size_t)i]; }
-    char operator[](int i) const { return m_s[(size_t)i]; }
-    void SetAt(int i, char ch) { m_s[(size_t)i] = ch; }
+    operator LPCSTR() const { return m_data; }
+    LPCSTR c_str() const { return m_data; }
+    int GetLength() const { return m_length; }
+    bool IsEmpty() const { return m_length == 0; }
+    void Empty() { Assign("", 0); }
+    char GetAt(int i) const { return m_data[i]; }
+    char operator[](int i) const { return m_data[i]; }
+    void SetAt(int i, char ch) { m_data[i] = ch; }
 
-    CString& operator+=(const CString& s) { m_s += s.m_s; return *this; }
-    CString& operator+=(LPCSTR s) { if (s) m_s += s; return *this; }
-    CString& operator+=(char ch) { m_s += ch; return *this; }
+    CString& operator+=(const CString& s) { Append(s.m_data, s.m_length); return *this; }
+    CString& operator+=(LPCSTR s) { if (s) Append(s, Length(s)); return *this; }
+    CString& operator+=(char ch) { Append(&ch, 1); return *this; }
     friend CString operator+(const CString& a, const CString& b) { CString r(a); r += b; return r; }
     friend CString operator+(const CString& a, LPCSTR b) { CString r(a); r += b; return r; }
     friend CString operator+(LPCSTR a, const CString& b) { CString r(a); r += b; return r; }
@@ -41,13 +42,14 @@ public:
     // strcmp / lstrcmpiA-style results (<0, 0, >0).
     int Compare(LPCSTR s) const;
     int CompareNoCase(LPCSTR s) const;
-    friend bool operator==(const CString& a, const CString& b) { return a.m_s == b.m_s; }
+    friend bool operator==(const CString& a, const CString& b) { return a.SameAs(b); }
     friend bool operator==(const CString& a, LPCSTR b) { return a.Compare(b) == 0; }
     friend bool operator==(LPCSTR a, const CString& b) { return b.Compare(a) == 0; }
     friend bool operator!=(const CString& a, const CString& b) { return !(a == b); }
     friend bool operator!=(const CString& a, LPCSTR b) { return !(a == b); }
     friend bool operator!=(LPCSTR a, const CString& b) { return !(a == b); }
-    friend bool operator<(const CString& a, const CString& b) { return a.m_s < b.m_s; }
+    // Byte order, the shorter first where one begins the other.
+    friend bool operator<(const CString& a, const CString& b) { return a.Order(b) < 0; }
 
     // printf-style formatting of any length; replaces the contents.
     void Format(LPCSTR format, ...) __attribute__((format(printf, 2, 3)));
@@ -74,10 +76,20 @@ public:
     LPSTR GetBuffer(int minLength);
     void ReleaseBuffer(int newLength = -1);
 
-    const std::string& str() const { return m_s; }
-
 private:
-    std::string m_s;
+    static int Length(LPCSTR s) { return (int)strlen(s); }
+    void Assign(LPCSTR s, int length);
+    void Append(LPCSTR s, int length);
+    void Reserve(int length);        // room for 'length' characters and the terminator
+    void SetLength(int length);      // within the room; writes the terminator
+    void Swap(CString& other);
+    bool SameAs(const CString& s) const;
+    int Order(const CString& s) const;
+
+    static char s_empty[1];          // the text of every string that owns no buffer
+    char* m_data = s_empty;
+    int m_length = 0;
+    int m_capacity = 0;              // characters that fit, without the terminator
 };
 
 // A span of whole seconds.

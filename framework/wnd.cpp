@@ -4,27 +4,26 @@
 #include "app.h"
 #include "tempmap.h"
 #include <commctrl.h>
-#include <list>
-#include <string>
-#include <cstdio>
+#include <stdio.h>
 
 namespace {
 
 // The window property that holds the bound object.
 const char kObjectProp[] = "Velotune.CWnd";
 
-// The message being dispatched on this thread (for Default and GetCurrentMessage).
-thread_local MSG t_current = {};
-thread_local bool t_inDispatch = false;
+// The program has one thread with windows, so the framework's state is plain static.
+// The message being dispatched (for Default and GetCurrentMessage).
+MSG s_current = {};
+bool s_inDispatch = false;
 
-// The object whose window CreateEx is creating on this thread, bound by the CBT hook.
-thread_local CWnd* t_creating = nullptr;
-thread_local HHOOK t_cbtHook = nullptr;
-thread_local int t_hookDepth = 0;
+// The object whose window CreateEx is creating, bound by the CBT hook.
+CWnd* s_creating = nullptr;
+HHOOK s_cbtHook = nullptr;
+int s_hookDepth = 0;
 
 TempMap<HWND, CWnd>& TempWnds()
 {
-    static thread_local TempMap<HWND, CWnd> map;
+    static TempMap<HWND, CWnd> map;
     return map;
 }
 
@@ -102,12 +101,12 @@ namespace {
 
 LRESULT CALLBACK CbtHook(int code, WPARAM wParam, LPARAM lParam)
 {
-    if (code == HCBT_CREATEWND && t_creating) {
-        CWnd* wnd = t_creating;
-        t_creating = nullptr;
+    if (code == HCBT_CREATEWND && s_creating) {
+        CWnd* wnd = s_creating;
+        s_creating = nullptr;
         WndAccess::Bind(wnd, (HWND)wParam);
     }
-    return ::CallNextHookEx(t_cbtHook, code, wParam, lParam);
+    return ::CallNextHookEx(s_cbtHook, code, wParam, lParam);
 }
 
 LRESULT CALLBACK FrameworkWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
@@ -115,10 +114,10 @@ LRESULT CALLBACK FrameworkWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM
     CWnd* wnd = CWnd::FromHandlePermanent(hWnd);
     if (!wnd) return ::DefWindowProcA(hWnd, message, wParam, lParam);
 
-    MSG saved = t_current;
-    bool savedIn = t_inDispatch;
-    t_current = MSG{hWnd, message, wParam, lParam, 0, {0, 0}};
-    t_inDispatch = true;
+    MSG saved = s_current;
+    bool savedIn = s_inDispatch;
+    s_current = MSG{hWnd, message, wParam, lParam, 0, {0, 0}};
+    s_inDispatch = true;
 
     LRESULT result = 0;
     bool handled = false;
@@ -141,8 +140,8 @@ LRESULT CALLBACK FrameworkWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM
         wnd->PostNcDestroy();
     }
 
-    t_current = saved;
-    t_inDispatch = savedIn;
+    s_current = saved;
+    s_inDispatch = savedIn;
     return result;
 }
 
@@ -166,12 +165,14 @@ void EnsureCommonControls()
 
 LPCSTR RegisterWndClass(UINT classStyle, HCURSOR cursor, HBRUSH background, HICON icon)
 {
-    static std::list<std::string> names;   // stable storage for the returned pointers
+    // Each class is registered once; its name stays here for the returned pointer.
+    struct Name { Name* next; char text[96]; };
+    static Name* names = nullptr;
     char name[96];
     snprintf(name, sizeof name, "Velotune:%p:%x:%p:%p:%p", (void*)GetResourceHandle(),
              classStyle, (void*)cursor, (void*)background, (void*)icon);
-    for (const std::string& n : names)
-        if (n == name) return n.c_str();
+    for (const Name* n = names; n; n = n->next)
+        if (strcmp(n->text, name) == 0) return n->text;
 
     WNDCLASSA wc = {};
     if (!::GetClassInfoA(GetResourceHandle(), name, &wc)) {
@@ -184,13 +185,16 @@ LPCSTR RegisterWndClass(UINT classStyle, HCURSOR cursor, HBRUSH background, HICO
         wc.lpszClassName = name;
         if (!::RegisterClassA(&wc)) return nullptr;
     }
-    names.push_back(name);
-    return names.back().c_str();
+    Name* kept = new Name;
+    memcpy(kept->text, name, sizeof name);
+    kept->next = names;
+    names = kept;
+    return kept->text;
 }
 
 int& TempLoopDepth()
 {
-    static thread_local int depth = 0;
+    static int depth = 0;
     return depth;
 }
 
@@ -286,18 +290,18 @@ BOOL CWnd::CreateEx(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD st
 
 void CWnd::HookWindowCreate()
 {
-    if (t_hookDepth++ == 0)
-        t_cbtHook = ::SetWindowsHookExA(WH_CBT, CbtHook, nullptr, ::GetCurrentThreadId());
-    t_creating = this;
+    if (s_hookDepth++ == 0)
+        s_cbtHook = ::SetWindowsHookExA(WH_CBT, CbtHook, nullptr, ::GetCurrentThreadId());
+    s_creating = this;
 }
 
 BOOL CWnd::UnhookWindowCreate()
 {
-    bool bound = t_creating != this;
-    if (t_creating == this) t_creating = nullptr;
-    if (--t_hookDepth == 0 && t_cbtHook) {
-        ::UnhookWindowsHookEx(t_cbtHook);
-        t_cbtHook = nullptr;
+    bool bound = s_creating != this;
+    if (s_creating == this) s_creating = nullptr;
+    if (--s_hookDepth == 0 && s_cbtHook) {
+        ::UnhookWindowsHookEx(s_cbtHook);
+        s_cbtHook = nullptr;
     }
     return bound;
 }
@@ -366,8 +370,8 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 
 LRESULT CWnd::Default()
 {
-    if (!t_inDispatch) return 0;
-    const MSG msg = t_current;
+    if (!s_inDispatch) return 0;
+    const MSG msg = s_current;
     WNDPROC super = m_pfnSuper;
     if (!super) return ::DefWindowProcA(msg.hwnd, msg.message, msg.wParam, msg.lParam);
     return ::CallWindowProcA(super, msg.hwnd, msg.message, msg.wParam, msg.lParam);
@@ -375,7 +379,7 @@ LRESULT CWnd::Default()
 
 const MSG* CWnd::GetCurrentMessage()
 {
-    return t_inDispatch ? &t_current : nullptr;
+    return s_inDispatch ? &s_current : nullptr;
 }
 
 BOOL CWnd::OnChildNotify(UINT, WPARAM, LPARAM, LRESULT*)

@@ -4,7 +4,7 @@
 // program passes (CW_USEDEFAULT lets the system apply them).
 #include <windows.h>
 
-#include <cstdio>
+#include <stdio.h>
 
 #include "scene.h"
 
@@ -80,7 +80,7 @@ void RenderFrame(HWND hwnd) {
         g_fpsTick = now;
     }
     char text[64];
-    int n = std::snprintf(text, sizeof(text), "Orbview  %d fps", g_fps);
+    int n = snprintf(text, sizeof(text), "Orbview  %d fps", g_fps);
     SetBkMode(g_buffer.dc, TRANSPARENT);
     SetTextColor(g_buffer.dc, RGB(0, 0, 0));
     TextOutA(g_buffer.dc, 9, 9, text, n);

@@ -3,7 +3,6 @@
 // 32-bit pixel buffer, so it knows nothing of windows and can be checked on its own.
 #pragma once
 #include <cstdint>
-#include <vector>
 
 namespace orbview {
 
@@ -24,13 +23,18 @@ private:
         bool sun;           // emissive: lights the others, glows
     };
 
+    static constexpr int kRingOrbs = 9;
+
     void PlaceBodies(double t);
     void DrawSky(Pixel* pixels, int width, int height, int stride, double t);
     void DrawFloor(Pixel* pixels, int width, int height, int stride, double t);
     void DrawBody(const Body& b, Pixel* pixels, int width, int height, int stride, double t);
     void DrawGlow(const Body& b, Pixel* pixels, int width, int height, int stride, double t);
 
-    std::vector<Body> bodies_;
+    // The sun, the ring's orbs and the moons of every third orb.
+    static constexpr int kMaxBodies = 1 + kRingOrbs + (kRingOrbs + 2) / 3;
+    Body bodies_[kMaxBodies];
+    int count_ = 0;
     Body sun_{};
     double focal_ = 1.0;    // pixels per world unit at distance 1
 };

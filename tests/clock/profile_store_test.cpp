@@ -14,6 +14,14 @@
 
 namespace {
 
+// The listed names as standard strings, for comparing whole lists.
+std::vector<std::string> Strings(const CStringArray& names)
+{
+    std::vector<std::string> strings;
+    for (int i = 0; i < names.GetSize(); ++i) strings.push_back(names[i].c_str());
+    return strings;
+}
+
 struct RecordingSink : RegistryFailureSink {
     std::vector<bool> calls;  // one entry per message, true when a quit was asked
     void RegistryFailed(bool quit) override { calls.push_back(quit); }
@@ -137,24 +145,24 @@ TEST_F(ProfileStoreTest, TheListStopsAtANameOfEightyCharacters) {
     std::string name80 = "n" + std::string(79, 'x');
     std::string name60 = "c" + std::string(59, 'y');
     for (const std::string& n : {std::string("alpha"), name60, name79, name80, std::string("zulu")})
-        regtest::WriteDword(ProfileStore::ProfileKey(n).c_str(), "engine", 1);
+        regtest::WriteDword(ProfileStore::ProfileKey(n.c_str()).c_str(), "engine", 1);
     ProfileStore store("R9600", &sink);
-    std::vector<std::string> names;
+    CStringArray names;
     ASSERT_TRUE(store.ListProfiles(&names));
     // Subkeys come sorted; "zulu" lies behind the 80-character name and is not listed.
-    EXPECT_EQ((std::vector<std::string>{"alpha", name60, name79}), names);
+    EXPECT_EQ((std::vector<std::string>{"alpha", name60, name79}), Strings(names));
 }
 
 TEST_F(ProfileStoreTest, ProfilesOfFiftyOneToSeventyNineCharactersWorkThroughout) {
     std::string name = std::string(79, 'L');
-    regtest::WriteDword(ProfileStore::ProfileKey(name).c_str(), "engine", 190);
-    regtest::WriteDword(ProfileStore::ProfileKey(name).c_str(), "memory", 210);
+    regtest::WriteDword(ProfileStore::ProfileKey(name.c_str()).c_str(), "engine", 190);
+    regtest::WriteDword(ProfileStore::ProfileKey(name.c_str()).c_str(), "memory", 210);
     ProfileStore store("R9600", &sink);
     ClockPair pair = {0, 0};
-    EXPECT_TRUE(store.LoadProfile(name, &pair).Complete());
+    EXPECT_TRUE(store.LoadProfile(name.c_str(), &pair).Complete());
     EXPECT_EQ(190, pair.engine);
     EXPECT_EQ(210, pair.memory);
-    store.DeleteProfile(name);
+    store.DeleteProfile(name.c_str());
     EXPECT_TRUE(regtest::Subkeys(ZYK_KEY_CUSTOMER).empty());
 }
 
@@ -176,8 +184,8 @@ TEST_F(ProfileStoreTest, FixedLabelsAndUnusableNamesAreNotSaved) {
     EXPECT_EQ(SaveResult::FixedLabel, store.SaveProfile("(CURRENT SETTINGS)", ClockPair{1, 2}));
     EXPECT_EQ(SaveResult::InvalidName, store.SaveProfile("", ClockPair{1, 2}));
     EXPECT_EQ(SaveResult::InvalidName, store.SaveProfile("a\\b", ClockPair{1, 2}));
-    EXPECT_EQ(SaveResult::InvalidName, store.SaveProfile(std::string(51, 'a'), ClockPair{1, 2}));
-    EXPECT_EQ(SaveResult::Saved, store.SaveProfile(std::string(50, 'a'), ClockPair{1, 2}));
+    EXPECT_EQ(SaveResult::InvalidName, store.SaveProfile(CString('a', 51), ClockPair{1, 2}));
+    EXPECT_EQ(SaveResult::Saved, store.SaveProfile(CString('a', 50), ClockPair{1, 2}));
     EXPECT_EQ(SaveResult::Saved, store.SaveProfile("Default settings", ClockPair{1, 2}));
     EXPECT_EQ((std::vector<std::string>{std::string(50, 'a'), "Default settings"}),
               regtest::Subkeys(ZYK_KEY_CUSTOMER));
@@ -238,9 +246,10 @@ TEST_F(ProfileStoreTest, KeysThatCannotBeMadeGoToTheSinkWithTheRightQuitRequest)
     ASSERT_TRUE(regtest::CreateVolatile("SOFTWARE\\ZYK\\ZYK_OC"));
     ProfileStore store("R9600", &sink);
 
-    std::vector<std::string> names{"stale"};
+    CStringArray names;
+    names.Add("stale");
     EXPECT_FALSE(store.ListProfiles(&names));
-    EXPECT_TRUE(names.empty());
+    EXPECT_TRUE(names.IsEmpty());
     EXPECT_EQ(std::vector<bool>{true}, sink.calls);
 
     sink.calls.clear();
@@ -292,7 +301,7 @@ TEST_F(ProfileStoreTest, ValuesOfAnyTypeAndSizeUnderEveryKeyRead) {
     };
     const char* current = "SOFTWARE\\ZYK\\ZYK_OC\\current\\R9600";
     const char* deflt = "SOFTWARE\\ZYK\\ZYK_OC\\default\\R9600";
-    const std::string profile = ProfileStore::ProfileKey("odd");
+    const std::string profile = ProfileStore::ProfileKey("odd").c_str();
     for (const Value& v : values) {
         SCOPED_TRACE(v.what);
         int expected = 0;
@@ -346,17 +355,17 @@ TEST_F(ProfileStoreTest, TenThousandProfiles) {
 
     ProfileStore store("R9600", &sink);
     const DWORD t0 = GetTickCount();
-    std::vector<std::string> names;
+    CStringArray names;
     ASSERT_TRUE(store.ListProfiles(&names));
     EXPECT_LT(GetTickCount() - t0, 10000u);
-    ASSERT_EQ(10000u, names.size());
-    EXPECT_EQ("p00000", names.front());
-    EXPECT_EQ("p09999", names.back());
+    ASSERT_EQ(10000, names.GetSize());
+    EXPECT_STREQ("p00000", names[0]);
+    EXPECT_STREQ("p09999", names[names.GetSize() - 1]);
 
     EXPECT_EQ(SaveResult::Saved, store.SaveProfile("p05000", ClockPair{7, 8}));
     store.DeleteProfile("p04999");
     ASSERT_TRUE(store.ListProfiles(&names));
-    EXPECT_EQ(9999u, names.size());
+    EXPECT_EQ(9999, names.GetSize());
     ClockPair pair = {0, 0};
     EXPECT_TRUE(store.LoadProfile("p05000", &pair).Complete());
     EXPECT_EQ(7, pair.engine);

@@ -38,6 +38,12 @@ void operator delete(void* p, size_t) noexcept { free(p); }
 
 namespace {
 
+// The icon list from a vector (made before any allocation is set to fail).
+BOOL SetIcons(CTrayIcon& tray, const std::vector<HICON>& icons, int last)
+{
+    return tray.SetIconArray(icons.data(), (int)icons.size(), last);
+}
+
 const UINT kCallback = WM_USER + 10;
 const UINT kIconId = IDR_TRAY_MENU_ENGLISH;
 
@@ -331,7 +337,7 @@ TEST_F(TrayIconTest, IconListsAndAdvance)
     ASSERT_TRUE(a && b && c && a != b && b != c && a != c);
 
     EXPECT_FALSE(tray.AdvanceAnimation()); // empty list
-    ASSERT_TRUE(tray.SetIconArray({a, b, c}, 2));
+    ASSERT_TRUE(SetIcons(tray, {a, b, c}, 2));
     EXPECT_FALSE(tray.SetIconRange(5, 4));   // refused, list kept
     shell.Clear();
     for (int i = 0; i < 4; ++i)
@@ -340,7 +346,7 @@ TEST_F(TrayIconTest, IconListsAndAdvance)
 
     // The position is kept across a new list (only Animate starts it again): it
     // stood at the 2nd icon, so a list of two continues with its 1st.
-    ASSERT_TRUE(tray.SetIconArray({a, b}, 7)); // beyond the array: the array, no more
+    ASSERT_TRUE(SetIcons(tray, {a, b}, 7)); // beyond the array: the array, no more
     shell.Clear();
     tray.AdvanceAnimation();
     tray.AdvanceAnimation();
@@ -371,7 +377,7 @@ TEST_F(TrayIconTest, RunningOutOfMemoryReportsAndEmptiesTheList)
     g_boxTexts.clear();
 
     // A range: the list held one icon, so the second one needs memory.
-    ASSERT_TRUE(tray.SetIconArray({a}, 0));
+    ASSERT_TRUE(SetIcons(tray, {a}, 0));
     g_failNextAllocation = true;
     EXPECT_FALSE(tray.SetIconRange(IDI_PROGRAM, IDI_PROGRAM + 9));
     g_failNextAllocation = false;
@@ -380,7 +386,7 @@ TEST_F(TrayIconTest, RunningOutOfMemoryReportsAndEmptiesTheList)
     // An array.
     std::vector<HICON> icons = {a, b};
     g_failNextAllocation = true;
-    EXPECT_FALSE(tray.SetIconArray(icons, 1));
+    EXPECT_FALSE(SetIcons(tray, icons, 1));
     g_failNextAllocation = false;
     EXPECT_FALSE(tray.AdvanceAnimation());
 
@@ -408,7 +414,7 @@ TEST_F(TrayIconTest, AnimateCyclesFromTheSecondIconAndRestoresAfterTheDuration)
     HICON a = LoadIconA(nullptr, IDI_APPLICATION);
     HICON b = LoadIconA(nullptr, IDI_WARNING);
     HICON c = LoadIconA(nullptr, IDI_INFORMATION);
-    ASSERT_TRUE(tray.SetIconArray({a, b, c}, 2));
+    ASSERT_TRUE(SetIcons(tray, {a, b, c}, 2));
     shell.Clear();
 
     CTime started = CTime::GetCurrentTime();
@@ -442,7 +448,7 @@ TEST_F(TrayIconTest, AnimateWithoutDurationRunsUntilStopped)
     CTrayIcon tray(&target, kCallback, "tip", ProgramIcon(), kIconId);
     HICON a = LoadIconA(nullptr, IDI_APPLICATION);
     HICON b = LoadIconA(nullptr, IDI_WARNING);
-    ASSERT_TRUE(tray.SetIconArray({a, b}, 1));
+    ASSERT_TRUE(SetIcons(tray, {a, b}, 1));
     shell.Clear();
     ASSERT_TRUE(tray.Animate(50, 0));
     PumpUntil([&] { return shell.ModifiedIcons().size() >= 5; });

@@ -153,11 +153,11 @@ void CTarnwell2Dlg::PlaceButtons() {
 }
 
 void CTarnwell2Dlg::FillProfileList() {
-    std::vector<std::string> names;
+    CStringArray names;
     Store().ListProfiles(&names);  // a failure has shown its message and asked to quit
     m_cbProfiles.AddString(str_CurrentSettings);
     m_cbProfiles.AddString(str_Default);
-    for (const std::string& name : names) m_cbProfiles.AddString(name.c_str());
+    for (int i = 0; i < names.GetSize(); ++i) m_cbProfiles.AddString(names[i]);
     SelectCurrentSettings();
 }
 

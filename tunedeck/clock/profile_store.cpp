@@ -7,7 +7,7 @@
 namespace {
 
 // Opens (creating when missing) a key under HKEY_LOCAL_MACHINE; null on failure.
-HKEY OpenKey(const std::string& path) {
+HKEY OpenKey(const CString& path) {
     HKEY key = nullptr;
     if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
                         KEY_READ | KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS)
@@ -35,7 +35,7 @@ bool SetDword(HKEY key, const char* name, int value) {
                           sizeof(data)) == ERROR_SUCCESS;
 }
 
-bool SameTextIgnoringCase(const std::string& a, const char* b) {
+bool SameTextIgnoringCase(const CString& a, const char* b) {
     // The system's comparison knows the double-byte characters of the Chinese texts.
     return CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, a.c_str(), -1, b, -1) ==
            CSTR_EQUAL;
@@ -46,35 +46,35 @@ bool SameTextIgnoringCase(const std::string& a, const char* b) {
 ProfileStore::ProfileStore(const char* model, RegistryFailureSink* sink)
     : model_(model ? model : "/"), sink_(sink) {}
 
-std::string ProfileStore::CurrentKey() const { return ZYK_KEY_CURRENT + model_; }
-std::string ProfileStore::DefaultKey() const { return ZYK_KEY_DEFAULT + model_; }
-std::string ProfileStore::ProfileKey(const std::string& name) {
-    return std::string(ZYK_KEY_CUSTOMER "\\") + name;
+CString ProfileStore::CurrentKey() const { return ZYK_KEY_CURRENT + model_; }
+CString ProfileStore::DefaultKey() const { return ZYK_KEY_DEFAULT + model_; }
+CString ProfileStore::ProfileKey(const CString& name) {
+    return CString(ZYK_KEY_CUSTOMER "\\") + name;
 }
 
-ClockPair ProfileStore::StartupReading(const std::string& path,
-                                       const std::function<ClockPair()>& readCard) {
-    HKEY key = OpenKey(path);  // a failure shows up as values that cannot be read
-    ClockPair stored = {0, 0};
-    bool engine = QueryDword(key, "engine", &stored.engine);
-    bool memory = QueryDword(key, "memory", &stored.memory);
-    ClockPair card = readCard();
-    ClockPair result = stored;
-    if (!(engine && memory)) {
+ProfileStore::StartupRead ProfileStore::BeginStartup(const CString& path) {
+    // A key that cannot be opened shows up as values that cannot be read.
+    StartupRead read = {OpenKey(path), {0, 0}, false};
+    bool engine = QueryDword(read.key, "engine", &read.stored.engine);
+    bool memory = QueryDword(read.key, "memory", &read.stored.memory);
+    read.complete = engine && memory;
+    return read;
+}
+
+ClockPair ProfileStore::FinishStartup(StartupRead* read, const ClockPair& card) {
+    ClockPair result = read->stored;
+    if (!read->complete) {
         // Incomplete: the card's present pair becomes the stored one.
-        WritePair(key, card, false);
+        WritePair(read->key, card, false);
         result = card;
     }
-    if (key) RegCloseKey(key);
+    if (read->key) RegCloseKey(read->key);
     return result;
 }
 
-ClockPair ProfileStore::StartupCurrent(const std::function<ClockPair()>& readCard) {
-    return StartupReading(CurrentKey(), readCard);
-}
-
 ClockPair ProfileStore::StartupDefault(const ClockPair& card) {
-    return StartupReading(DefaultKey(), [&card] { return card; });
+    StartupRead read = BeginStartup(DefaultKey());
+    return FinishStartup(&read, card);
 }
 
 void ProfileStore::WritePair(HKEY key, const ClockPair& pair, bool quitOnFailure) {
@@ -82,8 +82,8 @@ void ProfileStore::WritePair(HKEY key, const ClockPair& pair, bool quitOnFailure
     if (!SetDword(key, "memory", pair.memory)) Fail(quitOnFailure);
 }
 
-bool ProfileStore::ListProfiles(std::vector<std::string>* names) {
-    names->clear();
+bool ProfileStore::ListProfiles(CStringArray* names) {
+    names->RemoveAll();
     HKEY key = OpenKey(ZYK_KEY_CUSTOMER);
     if (!key) {
         Fail(true);
@@ -95,13 +95,13 @@ bool ProfileStore::ListProfiles(std::vector<std::string>* names) {
         if (RegEnumKeyExA(key, index, name, &size, nullptr, nullptr, nullptr, nullptr) !=
             ERROR_SUCCESS)
             break;
-        names->push_back(name);
+        names->Add(name);
     }
     RegCloseKey(key);
     return true;
 }
 
-PairRead ProfileStore::LoadFrom(const std::string& path, ClockPair* pair) {
+PairRead ProfileStore::LoadFrom(const CString& path, ClockPair* pair) {
     PairRead read = {false, false};
     HKEY key = OpenKey(path);
     if (!key) {
@@ -116,21 +116,20 @@ PairRead ProfileStore::LoadFrom(const std::string& path, ClockPair* pair) {
 
 PairRead ProfileStore::LoadDefault(ClockPair* pair) { return LoadFrom(DefaultKey(), pair); }
 
-PairRead ProfileStore::LoadProfile(const std::string& name, ClockPair* pair) {
+PairRead ProfileStore::LoadProfile(const CString& name, ClockPair* pair) {
     return LoadFrom(ProfileKey(name), pair);
 }
 
-bool ProfileStore::ValidProfileName(const std::string& name) {
-    return !name.empty() && name.size() <= PROFILE_NAME_MAX &&
-           name.find('\\') == std::string::npos;
+bool ProfileStore::ValidProfileName(const CString& name) {
+    return !name.IsEmpty() && name.GetLength() <= PROFILE_NAME_MAX && name.Find('\\') < 0;
 }
 
-bool ProfileStore::IsFixedLabel(const std::string& name) {
+bool ProfileStore::IsFixedLabel(const CString& name) {
     return SameTextIgnoringCase(name, str_CurrentSettings) ||
            SameTextIgnoringCase(name, str_Default);
 }
 
-SaveResult ProfileStore::SaveProfile(const std::string& name, const ClockPair& pair) {
+SaveResult ProfileStore::SaveProfile(const CString& name, const ClockPair& pair) {
     if (IsFixedLabel(name)) return SaveResult::FixedLabel;
     if (!ValidProfileName(name)) return SaveResult::InvalidName;
     HKEY key = OpenKey(ProfileKey(name));
@@ -140,9 +139,9 @@ SaveResult ProfileStore::SaveProfile(const std::string& name, const ClockPair& p
     return SaveResult::Saved;
 }
 
-void ProfileStore::DeleteProfile(const std::string& name) {
+void ProfileStore::DeleteProfile(const CString& name) {
     // An empty name would delete the customer key itself.
-    if (name.empty()) return;
+    if (name.IsEmpty()) return;
     HKEY key = OpenKey(ZYK_KEY_CUSTOMER);
     if (!key) return;
     RegDeleteKeyA(key, name.c_str());

@@ -7,9 +7,7 @@
 #pragma once
 #include <windows.h>
 
-#include <functional>
-#include <string>
-#include <vector>
+#include "stringarray.h"
 
 #define ZYK_KEY_CURRENT "SOFTWARE\\ZYK\\ZYK_OC\\current\\"
 #define ZYK_KEY_DEFAULT "SOFTWARE\\ZYK\\ZYK_OC\\default\\"
@@ -57,14 +55,17 @@ public:
     // `model` is the card's model name from the skin file ("/" when not listed).
     ProfileStore(const char* model, RegistryFailureSink* sink);
 
-    std::string CurrentKey() const;   // ZYK_KEY_CURRENT + model
-    std::string DefaultKey() const;   // ZYK_KEY_DEFAULT + model
-    static std::string ProfileKey(const std::string& name);  // ZYK_KEY_CUSTOMER "\" name
+    CString CurrentKey() const;   // ZYK_KEY_CURRENT + model
+    CString DefaultKey() const;   // ZYK_KEY_DEFAULT + model
+    static CString ProfileKey(const CString& name);  // ZYK_KEY_CUSTOMER "\" name
 
     // Start-up reading of one of the two per-model keys: both values when both can be
     // read; otherwise the card's pair, written into the key. `readCard` runs in every
     // case, after the key has been queried; it is the card's present pair.
-    ClockPair StartupCurrent(const std::function<ClockPair()>& readCard);
+    template <class ReadCard> ClockPair StartupCurrent(ReadCard readCard) {
+        StartupRead read = BeginStartup(CurrentKey());
+        return FinishStartup(&read, readCard());
+    }
     // The default key the same way, with the card's pair already read.
     ClockPair StartupDefault(const ClockPair& card);
 
@@ -72,37 +73,44 @@ public:
     // cannot be enumerated (the end, or a name longer than PROFILE_LIST_NAME_MAX).
     // Returns false, after telling the sink (with a quit), when the customer key
     // cannot be opened; `names` is then empty.
-    bool ListProfiles(std::vector<std::string>* names);
+    bool ListProfiles(CStringArray* names);
 
     // The pair of the default key or of a named profile. Values that cannot be read
     // are left as they were in `pair`. A key that cannot be opened goes to the sink
     // (with a quit) and reads nothing.
     PairRead LoadDefault(ClockPair* pair);
-    PairRead LoadProfile(const std::string& name, ClockPair* pair);
+    PairRead LoadProfile(const CString& name, ClockPair* pair);
 
     // Whether the name may be saved: refuses empty names, names longer than
     // PROFILE_NAME_MAX and names with a backslash (that would make nested keys, which
     // the list can neither show nor delete).
-    static bool ValidProfileName(const std::string& name);
+    static bool ValidProfileName(const CString& name);
     // Whether the name equals a fixed list entry, compared without regard to case.
-    static bool IsFixedLabel(const std::string& name);
+    static bool IsFixedLabel(const CString& name);
 
     // Writes "engine" and "memory" of a profile. Each failure to open or write goes to
     // the sink with a quit, and the operation goes on.
-    SaveResult SaveProfile(const std::string& name, const ClockPair& pair);
+    SaveResult SaveProfile(const CString& name, const ClockPair& pair);
 
     // Deletes the profile's subkey; a failure is not examined.
-    void DeleteProfile(const std::string& name);
+    void DeleteProfile(const CString& name);
 
     // Writes the current pair of the model; a failed write goes to the sink (no quit).
     void StoreCurrent(const ClockPair& pair);
 
 private:
-    ClockPair StartupReading(const std::string& key, const std::function<ClockPair()>& readCard);
+    // A per-model key opened and queried at start-up, before the card is read.
+    struct StartupRead {
+        HKEY key;
+        ClockPair stored;
+        bool complete;
+    };
+    StartupRead BeginStartup(const CString& path);
+    ClockPair FinishStartup(StartupRead* read, const ClockPair& card);
     void WritePair(HKEY key, const ClockPair& pair, bool quitOnFailure);
-    PairRead LoadFrom(const std::string& key, ClockPair* pair);
+    PairRead LoadFrom(const CString& key, ClockPair* pair);
     void Fail(bool quit) { if (sink_) sink_->RegistryFailed(quit); }
 
-    std::string model_;
+    CString model_;
     RegistryFailureSink* sink_;
 };

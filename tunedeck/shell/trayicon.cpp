@@ -36,7 +36,7 @@ CTrayIcon::CTrayIcon(CWnd* target, UINT callbackMessage, LPCSTR tip, HICON icon,
 CTrayIcon::~CTrayIcon()
 {
     Remove();
-    m_icons.clear();
+    DropIcons();
     DestroyWindow();
 }
 
@@ -231,45 +231,61 @@ CWnd* CTrayIcon::GetNotifyTarget() const
     return CWnd::FromHandle(m_data.hWnd);
 }
 
-// Refills the list through 'fill'; on running out of memory shows the standard report
-// and leaves the list empty.
-template <typename Fill>
-BOOL CTrayIcon::FillIcons(Fill fill)
+void CTrayIcon::DropIcons()
 {
-    m_icons.clear();
-    try {
-        fill(m_icons);
-    } catch (const std::bad_alloc&) {
-        m_icons.clear();
+    delete[] m_icons;
+    m_icons = nullptr;
+    m_iconCount = 0;
+}
+
+// Replaces the list with room for 'count' icons; on running out of memory shows the
+// standard report and leaves the list empty (null).
+HICON* CTrayIcon::NewIconList(int count)
+{
+    DropIcons();
+    HICON* icons = new (std::nothrow) HICON[count];
+    if (!icons) {
         CString caption;
         caption.LoadString(AFX_IDS_APP_TITLE);
         // Owned by whatever window of ours is active (the main dialog while it is open).
         MessageBoxA(::GetActiveWindow(), "Out of memory.", caption.c_str(), MB_OK | MB_ICONSTOP);
-        return FALSE;
+        return nullptr;
     }
-    return TRUE;
+    m_icons = icons;
+    m_iconCount = count;
+    return icons;
 }
 
 BOOL CTrayIcon::SetIconRange(UINT first, UINT last)
 {
     if (first > last)
         return FALSE;
-    return FillIcons([&](std::vector<HICON>& icons) {
-        for (UINT id = first;; ++id) {
-            icons.push_back(LoadIconA(GetResourceHandle(), MAKEINTRESOURCEA(id)));
-            if (id == last)
-                break;
-        }
-    });
+    HICON* icons = NewIconList((int)(last - first) + 1);
+    if (!icons)
+        return FALSE;
+    for (UINT id = first;; ++id) {
+        *icons++ = LoadIconA(GetResourceHandle(), MAKEINTRESOURCEA(id));
+        if (id == last)
+            break;
+    }
+    return TRUE;
 }
 
 // Takes icons[0..last]; a 'last' beyond the array takes the whole array and no more.
-BOOL CTrayIcon::SetIconArray(const std::vector<HICON>& icons, int last)
+BOOL CTrayIcon::SetIconArray(const HICON* icons, int count, int last)
 {
-    size_t count = last < 0 ? 0 : (size_t)last + 1;
-    if (count > icons.size())
-        count = icons.size();
-    return FillIcons([&](std::vector<HICON>& list) { list.assign(icons.begin(), icons.begin() + count); });
+    int taken = last < 0 ? 0 : last + 1;
+    if (taken > count)
+        taken = count;
+    if (taken <= 0) {
+        DropIcons();
+        return TRUE;
+    }
+    HICON* list = NewIconList(taken);
+    if (!list)
+        return FALSE;
+    memcpy(list, icons, (size_t)taken * sizeof(HICON));
+    return TRUE;
 }
 
 BOOL CTrayIcon::Animate(UINT delayMs, int seconds)
@@ -291,10 +307,10 @@ BOOL CTrayIcon::Animate(UINT delayMs, int seconds)
 
 BOOL CTrayIcon::AdvanceAnimation()
 {
-    if (m_icons.empty())
+    if (m_iconCount == 0)
         return FALSE;
     ++m_currentIcon;
-    if (m_currentIcon >= (int)m_icons.size())
+    if (m_currentIcon >= m_iconCount)
         m_currentIcon = 0;
     return SetIcon(m_icons[m_currentIcon]);
 }

@@ -8,7 +8,6 @@
 #pragma once
 #include <windows.h>
 #include <shellapi.h>
-#include <vector>
 
 #include "text.h"
 #include "wnd.h"
@@ -61,9 +60,9 @@ public:
     BOOL SetNotifyTarget(CWnd* target);
     CWnd* GetNotifyTarget() const;
 
-    // Animation frames: icon resources first..last, or icons[0..last].
+    // Animation frames: icon resources first..last, or icons[0..last] of 'count'.
     BOOL SetIconRange(UINT first, UINT last);
-    BOOL SetIconArray(const std::vector<HICON>& icons, int last);
+    BOOL SetIconArray(const HICON* icons, int count, int last);
     BOOL Animate(UINT delayMs, int seconds);
     BOOL AdvanceAnimation();
     BOOL StopAnimating();
@@ -99,7 +98,8 @@ private:
     BOOL TryAddWaiting();
     void StopRetrying();
     void CopyTip(LPCSTR tip);
-    template <typename Fill> BOOL FillIcons(Fill fill);
+    HICON* NewIconList(int count);
+    void DropIcons();
     HMENU LoadPopup(HMENU* loaded) const;
 
     BOOL m_enabled = FALSE;
@@ -108,7 +108,8 @@ private:
     UINT_PTR m_retryTimerId = 0;
     int m_retriesLeft = 0;
     NotifyRecord m_data;
-    std::vector<HICON> m_icons;
+    HICON* m_icons = nullptr;
+    int m_iconCount = 0;
     UINT_PTR m_timerId = 0;
     int m_currentIcon = 0;
     CTime m_startTime;
