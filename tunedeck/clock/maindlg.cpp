@@ -92,7 +92,7 @@ BOOL CTarnwell2Dlg::OnInitDialog() {
 
     // Every opening puts the stored current pair on the card, as stored (a value
     // outside the slider's range included).
-    ApplyClocks(m_nEngineClock, m_nMemoryClock);
+    if (!ApplyClocks(m_nEngineClock, m_nMemoryClock)) WarnCardNotReached(m_hWnd);
 
     PlaceButtons();
     PlaceReadouts();
