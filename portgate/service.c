@@ -14,9 +14,9 @@
 
 // A call the service manager refused for want of rights: said in the trace, and
 // remembered for the program, which tells the user itself.
-static int Denied(const char* call)
+static int Denied(const char* call, DWORD error)
 {
-    if (GetLastError() != ERROR_ACCESS_DENIED) return 0;
+    if (error != ERROR_ACCESS_DENIED) return 0;
     TraceMessage("AccessDenied=<%s>", call);
     g_refusal = ZYK_REFUSED_RIGHTS;
     return 1;
@@ -24,17 +24,20 @@ static int Denied(const char* call)
 
 static SC_HANDLE CreateDriverService(SC_HANDLE manager, const char* name, const char* driverPath)
 {
-    SC_HANDLE service = NULL;
     int step;
-    for (step = 0; step <= MARKED_WAIT_STEPS; step++) {
-        service = CreateServiceA(manager, name, name, SERVICE_ACCESS, SERVICE_KERNEL_DRIVER,
-                                 SERVICE_DEMAND_START, SERVICE_ERROR_NORMAL, driverPath,
-                                 NULL, NULL, NULL, NULL, NULL);
-        if (service || GetLastError() != ERROR_SERVICE_MARKED_FOR_DELETE) break;
+    for (step = 0;; step++) {
+        SC_HANDLE service = CreateServiceA(manager, name, name, SERVICE_ACCESS,
+                                           SERVICE_KERNEL_DRIVER, SERVICE_DEMAND_START,
+                                           SERVICE_ERROR_NORMAL, driverPath,
+                                           NULL, NULL, NULL, NULL, NULL);
+        DWORD error = GetLastError();
+        if (service || error != ERROR_SERVICE_MARKED_FOR_DELETE || step == MARKED_WAIT_STEPS) {
+            SetLastError(error);
+            return service;
+        }
         if (step == 0) TraceMessage("CreateService_MarkedForDelete");
         Sleep(MARKED_WAIT_STEP_MS);
     }
-    return service;
 }
 
 // The registered binary path, without the "\??\" the system may put before it.
@@ -60,16 +63,18 @@ int InstallAndStartService(const char* name, const char* driverPath)
     TraceMessage("OpenSCManager");
     SC_HANDLE manager = OpenSCManagerA(NULL, NULL, SCM_ACCESS);
     if (!manager) {
+        DWORD error = GetLastError();  // before the trace, which may change it
         TraceMessage("Open SCManager Error !");
-        Denied("OpenSCManager");
+        Denied("OpenSCManager", error);
         return 0;
     }
 
     TraceMessage("CreateService");
     SC_HANDLE service = CreateDriverService(manager, name, driverPath);
     if (!service) {
-        if (GetLastError() != ERROR_SERVICE_EXISTS) {
-            if (!Denied("CreateService")) GateMessageBox("failure: CreateService", "");
+        DWORD error = GetLastError();
+        if (error != ERROR_SERVICE_EXISTS) {
+            if (!Denied("CreateService", error)) GateMessageBox("failure: CreateService", "");
             CloseServiceHandle(manager);
             return 0;
         }
@@ -87,7 +92,7 @@ int InstallAndStartService(const char* name, const char* driverPath)
     if (!StartServiceA(service, 0, NULL)) {
         DWORD error = GetLastError();
         if (error != ERROR_SERVICE_ALREADY_RUNNING) {
-            if (!Denied("StartService")) {
+            if (!Denied("StartService", error)) {
                 char text[256];
                 snprintf(text, sizeof text, "failure: StartService func. ErrCode=%luL\n",
                          (unsigned long)error);
