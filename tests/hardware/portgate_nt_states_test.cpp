@@ -4,6 +4,7 @@
 // by someone else. What Wine cannot produce is played through the library's imports.
 #include <gtest/gtest.h>
 #include <algorithm>
+#include <atomic>
 #include <thread>
 #include "debug_output.h"
 #include "gate_copy.h"
@@ -284,4 +285,84 @@ TEST_F(PortgateNtStates, BoxesAreOwnedByTheCallersActiveWindow)
     EXPECT_EQ("failure: CreateService", boxes[0].text);
     EXPECT_EQ(static_cast<void*>(window), boxes[0].owner);
     DestroyWindow(window);
+}
+
+namespace {
+
+// A pipe server that answers in the device's place, as one planted under the name on
+// NT 4.0 and 2000 (one global DOS-device namespace) would. Wine cannot plant it there
+// (its DefineDosDevice brings the process down), so the library's opens of the device
+// name are sent to it. Wine's pipes let the server impersonate whatever the client
+// asked, so the identification-only request is checked at the open itself.
+const char kPlantedPipe[] = "\\\\.\\pipe\\planted-genport";
+DWORD g_plantedFlags;
+
+HANDLE WINAPI OpenPlanted(LPCSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES sa,
+                          DWORD disposition, DWORD flags, HANDLE templ)
+{
+    if (_stricmp(name, "\\\\.\\GenPort1") == 0) {
+        g_plantedFlags = flags;
+        name = kPlantedPipe;
+        share = 0;
+    }
+    return CreateFileA(name, access, share, sa, disposition, flags, templ);
+}
+
+struct PlantedPipe {
+    PlantedPipe() : server([this] { Serve(); }) {}
+    ~PlantedPipe()
+    {
+        stop = true;
+        HANDLE wake = CreateFileA(kPlantedPipe, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        server.join();
+        if (wake != INVALID_HANDLE_VALUE) CloseHandle(wake);
+    }
+    void Serve()
+    {
+        HANDLE pipe = CreateNamedPipeA(kPlantedPipe, PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE | PIPE_WAIT,
+                                       1, 512, 512, 0, nullptr);
+        ready = pipe != INVALID_HANDLE_VALUE;
+        while (ready && ConnectNamedPipe(pipe, nullptr), !stop) {
+            clients++;
+            char buffer[64];
+            DWORD got;
+            while (ReadFile(pipe, buffer, sizeof buffer, &got, nullptr)) bytesReceived += got;
+            DisconnectNamedPipe(pipe);
+        }
+        if (ready) CloseHandle(pipe);
+    }
+    std::atomic<bool> stop{false};
+    std::atomic<bool> ready{false};
+    std::atomic<int> clients{0};
+    std::atomic<unsigned long> bytesReceived{0};
+    std::thread server;
+};
+
+}  // namespace
+
+TEST_F(PortgateNtStates, PlantedDeviceNameIsOpenedForIdentificationOnlyAndGetsNoPortAccess)
+{
+    GateCopy gate("gate-planted");
+    PlantedPipe planted;
+    Sleep(200);
+    ASSERT_TRUE(planted.ready);
+    ScopedImport open(gate.module, "kernel32.dll", "CreateFileA", (void*)OpenPlanted);
+    std::vector<SeenMessageBox> boxes;
+    {
+        MessageBoxAnswerer answerer;
+        trace.Clear();
+        EXPECT_EQ(1, gate.zykInitialDriver());
+        boxes = answerer.Seen();
+    }
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_TRUE(Has(trace.Texts(), "DLL_CreateFile_NotUsed")) << "the answer before our service";
+    EXPECT_EQ(static_cast<DWORD>(SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION),
+              g_plantedFlags & (SECURITY_SQOS_PRESENT | SECURITY_VALID_SQOS_FLAGS));
+    unsigned long lost = gate.zykLostAccesses();
+    EXPECT_FALSE(ReachesCard(gate));
+    EXPECT_EQ(lost + 2, gate.zykLostAccesses()) << "the caller learns the card was missed";
+    gate.zykCloseDriver();
+    Sleep(200);
+    EXPECT_GE(planted.clients, 1);
+    EXPECT_EQ(0ul, planted.bytesReceived);
 }
