@@ -67,10 +67,10 @@ protected:
     }
     // Moves the engine slider to 400, presses OK and waits for the question, which
     // the card's new pair must precede.
-    HWND AskAfterNewPair(HWND dialog) {
+    HWND AskAfterNewPair(HWND dialog, const char* caption = "Confirmation") {
         MoveSlider(dialog, kSliderEngine, 400);
         Click(dialog, kOk);
-        HWND question = WaitBox("Confirmation");
+        HWND question = WaitBox(caption);
         EXPECT_EQ(ClockRegister(400, 360, 12), Register());
         return question;
     }
@@ -144,18 +144,15 @@ TEST_F(DialogServiceHeld, AHoldBeyondTheWaitIsToldAfterNo) {
 
 using ChineseServiceHeld = ChineseScenario<DialogServiceHeld>;
 
-TEST_F(ChineseServiceHeld, TheWarningIsInBig5) {
+TEST_F(ChineseServiceHeld, TheWarningIsInChinese) {
     HWND dialog = Open();
     ASSERT_TRUE(dialog);
     ServiceMonitor monitor(20000);
-    HWND question = AskAfterNewPair(dialog);
+    HWND question = AskAfterNewPair(dialog, u8"確認");
     ASSERT_TRUE(question);
     PressButton(question, IDCANCEL);
-    // "Zyk Velotune 無法存取顯示卡.\n顯示卡可能仍在使用新的時脈."
-    HWND warning = WarningAfterFailure(
-        "Zyk Velotune \xB5\x4C\xAA\x6B\xA6\x73\xA8\xFA\xC5\xE3\xA5\xDC\xA5\x64.\n"
-        "\xC5\xE3\xA5\xDC\xA5\x64\xA5\x69\xAF\xE0\xA4\xB4\xA6\x62\xA8\xCF\xA5\xCE\xB7\x73"
-        "\xAA\xBA\xAE\xC9\xAF\xDF.");
+    // The test reads window texts as UTF-8; the program shows its Big5 text.
+    HWND warning = WarningAfterFailure(u8"Zyk Velotune 無法存取顯示卡.\n顯示卡可能仍在使用新的時脈.");
     ASSERT_TRUE(warning);
     EXPECT_EQ(ClockRegister(400, 360, 12), Register());
     PressButton(warning, IDOK);
