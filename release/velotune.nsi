@@ -169,7 +169,6 @@ Function ProtectInstallFolder
       ${If} $0 <> 0
         System::Call 'advapi32::SetNamedSecurityInfoA(t "$INSTDIR", i 1, i 5, p r1, p 0, p r5, p 0) i.r0'
       ${EndIf}
-      DetailPrint "Folder rights: $0"
       System::Call 'kernel32::LocalFree(p r5)'
     ${EndIf}
     System::Free $4
