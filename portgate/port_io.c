@@ -11,22 +11,25 @@ static GenPortWriteRecord writeRequest;
 static DWORD bytesReturned;
 
 // A failed request (or one with no open device) leaves readResult as it was, so a
-// read then returns the last value read. No request is sent without an open device:
-// a handle that was closed may since belong to something else.
+// read then returns the last value read; either way the access counts as lost. No
+// request is sent without an open device: a handle that was closed may since belong
+// to something else.
 static unsigned long DriverRead(DWORD code, unsigned short port, DWORD size)
 {
     readRequest = port;
-    if (DeviceUsable())
-        DeviceIoControl(g_device, code, &readRequest, sizeof readRequest, &readResult,
-                        size, &bytesReturned, NULL);
+    if (!DeviceUsable() ||
+        !DeviceIoControl(g_device, code, &readRequest, sizeof readRequest, &readResult,
+                         size, &bytesReturned, NULL))
+        g_lostAccesses++;
     return readResult;
 }
 
 static void DriverWrite(DWORD code, unsigned short port, DWORD size)
 {
     writeRequest.port = port;
-    if (DeviceUsable())
-        DeviceIoControl(g_device, code, &writeRequest, size, NULL, 0, &bytesReturned, NULL);
+    if (!DeviceUsable() ||
+        !DeviceIoControl(g_device, code, &writeRequest, size, NULL, 0, &bytesReturned, NULL))
+        g_lostAccesses++;
 }
 
 int winp(unsigned short port)

@@ -32,6 +32,18 @@ PORTGATE_API int woutp(unsigned short port, int value);
 PORTGATE_API unsigned short woutpw(unsigned short port, unsigned short value);
 PORTGATE_API unsigned long woutpd(unsigned short port, unsigned long value);
 
+// How many port accesses of this process did not reach the card: on the driver road
+// every access made while no device is open, and every request the driver refused.
+// Never falls; a caller compares it before and after a bracket.
+PORTGATE_API unsigned long zykLostAccesses(void);
+
+// Why the last zykInitialDriver left port access closed (ZYK_REFUSED_NONE when it did
+// not, or for any reason not listed).
+#define ZYK_REFUSED_NONE 0
+#define ZYK_REFUSED_RIGHTS 1       // the service manager denied access: not an administrator
+#define ZYK_REFUSED_DRIVER_FILE 2  // others than administrators may change GenPort1.sys
+PORTGATE_API int zykDriverRefusal(void);
+
 #ifdef __cplusplus
 }
 #endif

@@ -141,9 +141,54 @@ FunctionEnd
 !insertmacro CLOSE_PROGRAM ""
 !insertmacro CLOSE_PROGRAM "un."
 
+; The program's folder may be changed only by administrators and the system: the
+; program loads GenPort1.sys from it into the kernel, and refuses a folder that others
+; may change. Run before the files are written, so that they inherit the entries on
+; NT 4.0 too (which has no automatic inheritance). The DACL is protected from the
+; parent's entries (Program Files lets Power Users change files on 2000 and XP); NT 4.0
+; knows no protection and is asked again without it. On FAT and on Windows 95/98/Me the
+; calls fail and nothing changes.
+Function ProtectInstallFolder
+  CreateDirectory "$INSTDIR"
+  System::Call '*(&i1 0, &i1 0, &i1 0, &i1 0, &i1 0, &i1 5) p.r9'  ; SECURITY_NT_AUTHORITY
+  System::Call 'advapi32::AllocateAndInitializeSid(p r9, i 2, i 32, i 544, i 0, i 0, i 0, i 0, i 0, i 0, *p .r1) i'
+  System::Call 'advapi32::AllocateAndInitializeSid(p r9, i 1, i 18, i 0, i 0, i 0, i 0, i 0, i 0, i 0, *p .r2) i'
+  System::Call 'advapi32::AllocateAndInitializeSid(p r9, i 2, i 32, i 545, i 0, i 0, i 0, i 0, i 0, i 0, *p .r3) i'
+  ${If} $1 <> 0
+  ${AndIf} $2 <> 0
+  ${AndIf} $3 <> 0
+    ; EXPLICIT_ACCESS x3: rights, SET_ACCESS, inherited by files and folders, a SID
+    ; trustee: Administrators and SYSTEM full control, Users read and execute.
+    System::Call '*(i 0x1F01FF, i 2, i 3, p 0, i 0, i 0, i 4, p r1, \
+                    i 0x1F01FF, i 2, i 3, p 0, i 0, i 0, i 5, p r2, \
+                    i 0x1200A9, i 2, i 3, p 0, i 0, i 0, i 4, p r3) p.r4'
+    System::Call 'advapi32::SetEntriesInAclA(i 3, p r4, p 0, *p .r5) i.r0'
+    ${If} $0 = 0
+      ; SE_FILE_OBJECT; owner Administrators, DACL, protected
+      System::Call 'advapi32::SetNamedSecurityInfoA(t "$INSTDIR", i 1, i 0x80000005, p r1, p 0, p r5, p 0) i.r0'
+      ${If} $0 <> 0
+        System::Call 'advapi32::SetNamedSecurityInfoA(t "$INSTDIR", i 1, i 5, p r1, p 0, p r5, p 0) i.r0'
+      ${EndIf}
+      System::Call 'kernel32::LocalFree(p r5)'
+    ${EndIf}
+    System::Free $4
+  ${EndIf}
+  ${If} $1 <> 0
+    System::Call 'advapi32::FreeSid(p r1)'
+  ${EndIf}
+  ${If} $2 <> 0
+    System::Call 'advapi32::FreeSid(p r2)'
+  ${EndIf}
+  ${If} $3 <> 0
+    System::Call 'advapi32::FreeSid(p r3)'
+  ${EndIf}
+  System::Free $9
+FunctionEnd
+
 Section "!$(SecProgramName)" SecProgram
   SectionIn RO
   Call CloseRunningProgram
+  Call ProtectInstallFolder
   SetOverwrite on
   !include "${FILES}"
   SetOutPath "$INSTDIR"

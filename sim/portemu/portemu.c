@@ -55,6 +55,7 @@ void portemu_install(void)
         InitializeCriticalSection(&lock);
         handler = AddVectoredExceptionHandler(1, onException);
     }
+    portemu_stub_services(1);
     EnterCriticalSection(&lock);
     simstore_open(&model);
     LeaveCriticalSection(&lock);
@@ -65,6 +66,7 @@ void portemu_remove(void)
     if (!handler)
         return;
     RemoveVectoredExceptionHandler(handler);
+    portemu_stub_services(0);
     handler = 0;
     simstore_close(&model);
     DeleteCriticalSection(&lock);

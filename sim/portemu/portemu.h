@@ -11,12 +11,19 @@
 extern "C" {
 #endif
 
-/* Loads the scenario, opens the log and adds the exception handler. The scenario is
+/* Loads the scenario, opens the log, adds the exception handler and makes the process
+ * look like the 95 family to an NT-only call (portemu_stub_services). The scenario is
  * loaded again whenever it has been edited since (sim::Reset, AddCard, ...), as if
  * the machine had been rebuilt; otherwise the model keeps its state. */
 void portemu_install(void);
-/* Removes the handler and closes the log; port instructions fault again. */
+/* Removes the handler and the service stubs, and closes the log; port instructions
+ * fault again. */
 void portemu_remove(void);
+
+/* on: the service manager's open (OpenSCManagerA and W) answers NULL with
+ * ERROR_CALL_NOT_IMPLEMENTED in every module of the process, as on the 95 family;
+ * off: the real routines again. */
+void portemu_stub_services(int on);
 
 /* One decoded port instruction. */
 typedef struct PortInstruction {

@@ -67,4 +67,6 @@ GateCopy::GateCopy(const std::string& dirName, const std::string& driverFile)
     Bind(module, "woutp", woutp);
     Bind(module, "woutpw", woutpw);
     Bind(module, "woutpd", woutpd);
+    Bind(module, "zykLostAccesses", zykLostAccesses);
+    Bind(module, "zykDriverRefusal", zykDriverRefusal);
 }

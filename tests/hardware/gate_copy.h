@@ -34,6 +34,8 @@ struct GateCopy : DllCopy {
     int (*woutp)(unsigned short, int);
     unsigned short (*woutpw)(unsigned short, unsigned short);
     unsigned long (*woutpd)(unsigned short, unsigned long);
+    unsigned long (*zykLostAccesses)();
+    int (*zykDriverRefusal)();
 };
 
 // Folder of the running test program (build/bin), with trailing backslash.

@@ -50,7 +50,8 @@ void MessageBoxAnswerer::Watch()
         EnumWindows(FindBox, reinterpret_cast<LPARAM>(&search));
         if (search.found) {
             // The message text is the static control with id 0xFFFF.
-            SeenMessageBox box = {TextOf(search.found), TextOf(GetDlgItem(search.found, 0xFFFF))};
+            SeenMessageBox box = {TextOf(search.found), TextOf(GetDlgItem(search.found, 0xFFFF)),
+                                  GetWindow(search.found, GW_OWNER)};
             {
                 std::lock_guard<std::mutex> lock(mutex_);
                 seen_.push_back(box);

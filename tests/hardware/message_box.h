@@ -10,6 +10,7 @@
 struct SeenMessageBox {
     std::string caption;
     std::string text;
+    void* owner = nullptr;  // the owner window's handle
 };
 
 class MessageBoxAnswerer {

@@ -95,17 +95,19 @@ TEST_F(PortgateDriver, FreshOpenInstallsAndOpensTheDeviceAndCloseRemovesTheServi
     EXPECT_EQ((Lines{"zykCloseDriver", "DLL_CloseDevice"}), trace.Texts());
 }
 
-TEST_F(PortgateDriver, LeftoverStoppedServiceIsOpenedAndStarted)
+TEST_F(PortgateDriver, StoppedLeftoverPointingElsewhereIsRemovedAndOursInstalled)
 {
+    GateCopy other("gate-leftover-other");
     GateCopy gate("gate-leftover");
-    RegisterStoppedGenPort(gate.dir + "GenPort1.sys");
+    RegisterStoppedGenPort(other.dir + "GenPort1.sys");
     ASSERT_EQ(ServiceState::Stopped, GenPortServiceState());
     trace.Clear();
     ASSERT_EQ(1, gate.zykInitialDriver());
     EXPECT_EQ(Join(OpeningTrace(gate), {"DLL_InstallDriver=<GenPort1>", "OpenSCManager",
-                                        "CreateService", "OpenService", "StartService",
+                                        "CreateService", "StartService",
                                         "DLL_OpenDevice=<GenPort1>"}),
               trace.Texts());
+    EXPECT_EQ(gate.dir + "GenPort1.sys", GenPortImagePath());
     gate.woutpd(0xCF8, ConfigAddress(1, 0, 0));
     EXPECT_EQ(0x52461002ul, gate.winpd(0xCFC));
     EXPECT_EQ(1, gate.zykCloseDriver());
@@ -209,10 +211,18 @@ TEST_F(PortgateDriver, FailedRemovalAtCloseNeverUsesOrClosesTheHandleAgain)
     // The handle value may now belong to another object: it must stay untouched.
     HANDLE event = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     sim::ClearAccessLog();
+    unsigned long lost = gate.zykLostAccesses();
     EXPECT_EQ(0x52461002ul, gate.winpd(0xCFC)) << "the last value read";
     EXPECT_TRUE(sim::AccessLog().empty());
-    EXPECT_EQ(0, gate.zykInitialDriver()) << "the open flag stays set";
+    EXPECT_EQ(lost + 1, gate.zykLostAccesses());
     EXPECT_EQ(0, gate.zykCloseDriver()) << "the removal is tried again and fails again";
+
+    // The next bracket removes what is left and installs afresh: port access works.
+    EXPECT_EQ(1, gate.zykInitialDriver());
+    gate.woutpd(0xCF8, ConfigAddress(1, 0, 0));
+    EXPECT_EQ(0x52461002ul, gate.winpd(0xCFC));
+    EXPECT_FALSE(sim::AccessLog().empty());
+    EXPECT_EQ(1, gate.zykCloseDriver());
     DWORD flags;
     EXPECT_TRUE(GetHandleInformation(event, &flags)) << "the event handle was closed";
     CloseHandle(event);

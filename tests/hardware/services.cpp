@@ -1,5 +1,6 @@
 #include "services.h"
 #include <windows.h>
+#include <vector>
 
 namespace {
 struct Handles {
@@ -48,4 +49,16 @@ unsigned long StartGenPort()
     Handles h;
     if (!h.service) return ERROR_SERVICE_DOES_NOT_EXIST;
     return StartServiceA(h.service, 0, nullptr) ? 0 : GetLastError();
+}
+
+std::string GenPortImagePath()
+{
+    Handles h;
+    if (!h.service) return "";
+    DWORD needed = 0;
+    QueryServiceConfigA(h.service, nullptr, 0, &needed);
+    std::vector<char> buffer(needed + 1);
+    auto* config = reinterpret_cast<QUERY_SERVICE_CONFIGA*>(buffer.data());
+    if (!QueryServiceConfigA(h.service, config, needed, &needed)) return "";
+    return config->lpBinaryPathName ? config->lpBinaryPathName : "";
 }

@@ -11,3 +11,5 @@ void RegisterStoppedGenPort(const std::string& driverPath);
 void RemoveGenPort();
 // Starts GenPort1 as registered; returns GetLastError of a failed start, 0 on success.
 unsigned long StartGenPort();
+// The binary path GenPort1 is registered with ("" when it is not registered).
+std::string GenPortImagePath();

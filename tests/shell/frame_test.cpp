@@ -35,6 +35,33 @@ int WINAPI RecordMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
     return IDOK;
 }
 
+// A limited user: the service manager lets connect, but nothing more.
+SC_HANDLE WINAPI LimitedManager(LPCSTR machine, LPCSTR database, DWORD access)
+{
+    if (access & ~SC_MANAGER_CONNECT) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return nullptr;
+    }
+    return OpenSCManagerA(machine, database, access);
+}
+
+// A driver file and folder owned by Everyone, with no DACL: anyone may swap them.
+WINBOOL WINAPI OpenToEveryone(LPCSTR, SECURITY_INFORMATION, PSECURITY_DESCRIPTOR out, DWORD size,
+                              LPDWORD needed)
+{
+    SID_IDENTIFIER_AUTHORITY world = {SECURITY_WORLD_SID_AUTHORITY};
+    PSID everyone;
+    AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone);
+    SECURITY_DESCRIPTOR absolute;
+    InitializeSecurityDescriptor(&absolute, SECURITY_DESCRIPTOR_REVISION);
+    SetSecurityDescriptorOwner(&absolute, everyone, FALSE);
+    SetSecurityDescriptorDacl(&absolute, TRUE, nullptr, FALSE);
+    *needed = size;
+    BOOL made = MakeSelfRelativeSD(&absolute, out, needed);
+    FreeSid(everyone);
+    return made;
+}
+
 // The quit code a start-up check requested, or none.
 bool TakeQuit(int* code)
 {
@@ -111,6 +138,34 @@ TEST_F(FrameTest, NoCardShowsOneMessageInTheLanguageAndQuits)
     EXPECT_EQ(std::string(str_NoCardMsg), g_messages[0].text);
     EXPECT_EQ("Zyk Velotune V1.0a", g_messages[0].caption);
     EXPECT_EQ((UINT)MB_OK, g_messages[0].type);
+}
+
+TEST_F(FrameTest, RefusedPortAccessIsToldInsteadOfTheNoCardMessage)
+{
+    struct Case {
+        const char* function;
+        void* hook;
+        const char* message;
+    } cases[] = {
+        {"OpenSCManagerA", reinterpret_cast<void*>(&LimitedManager), str_AdminRightsMsg},
+        {"GetFileSecurityA", reinterpret_cast<void*>(&OpenToEveryone), str_DriverFolderMsg},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.function);
+        g_messages.clear();
+        ScopedImport refused(GetModuleHandleA("portgate.dll"), "advapi32.dll", c.function, c.hook);
+        ASSERT_NE(nullptr, refused.original());
+        CMainFrame* frame = new CMainFrame;
+        EXPECT_TRUE(frame->HasStartFailed());
+        delete frame;
+        int code = 0;
+        ASSERT_TRUE(TakeQuit(&code));
+        EXPECT_EQ(-1, code);
+        ASSERT_EQ(1u, g_messages.size());
+        EXPECT_EQ(std::string(c.message), g_messages[0].text);
+        EXPECT_NE(std::string(str_NoCardMsg), g_messages[0].text);
+        EXPECT_EQ("Zyk Velotune V1.0a", g_messages[0].caption);
+    }
 }
 
 TEST_F(FrameTest, BothChecksFailingStillShowOneMessage)

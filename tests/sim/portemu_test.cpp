@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <vector>
 
+#include <windows.h>
+
 #include "portemu.h"
 #include "simscenario.h"
 
@@ -127,3 +129,27 @@ TEST(PortDecode, EveryFormAndNothingElse)
 }
 
 }  // namespace
+
+// The emulated road is a whole 95-family system: the service manager's open is the
+// stub that family's advapi32 has, for every module, whenever it bound its imports.
+TEST(DirectRoadSystem, ServiceManagerAnswersAsTheNinetyFiveFamilyUntilRemoved)
+{
+    auto openManager = [] {
+        SC_HANDLE m = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT);
+        DWORD error = m ? 0 : GetLastError();
+        if (m) CloseServiceHandle(m);
+        return error;
+    };
+    portemu_install();
+    EXPECT_EQ(static_cast<DWORD>(ERROR_CALL_NOT_IMPLEMENTED), openManager());
+    // Looked up afresh, as a module loaded later binds it.
+    auto lateBound = reinterpret_cast<SC_HANDLE(WINAPI*)(LPCWSTR, LPCWSTR, DWORD)>(
+        GetProcAddress(LoadLibraryA("advapi32.dll"), "OpenSCManagerW"));
+    ASSERT_NE(nullptr, lateBound);
+    SetLastError(0);
+    EXPECT_EQ(nullptr, lateBound(nullptr, nullptr, SC_MANAGER_CONNECT));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_CALL_NOT_IMPLEMENTED), GetLastError());
+    portemu_install();  // a second install changes nothing
+    portemu_remove();
+    EXPECT_EQ(0u, openManager()) << "the real service manager again";
+}

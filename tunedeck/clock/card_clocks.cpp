@@ -1,8 +1,11 @@
 #include "card_clocks.h"
 
 #include "busprobe.h"
+#include "language.h"
+#include "portgate.h"
 
 int ApplyClocks(int engine, int memory) {
+    unsigned long lostBefore = zykLostAccesses();
     zykOpen_PCI();
     ATIAGP_SetGPUClock(engine);
     ATIAGP_SetMemClock(memory);
@@ -10,7 +13,11 @@ int ApplyClocks(int engine, int memory) {
     ATIAGP_GetGPUClock();
     ATIAGP_GetMemClock();
     zykClose_PCI();
-    return 0;
+    return zykLostAccesses() == lostBefore ? 1 : 0;
+}
+
+void WarnCardNotReached(HWND owner) {
+    MessageBoxA(owner, str_CardNotReachedMsg, str_Title, MB_OK | MB_ICONEXCLAMATION);
 }
 
 int ReadClocks(int* engine, int* memory) {

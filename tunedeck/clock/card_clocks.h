@@ -1,10 +1,16 @@
 // The only two ways the main dialog reaches the card. Each is one hardware bracket
-// (zykOpen_PCI ... zykClose_PCI); neither looks at what the card layer answers.
+// (zykOpen_PCI ... zykClose_PCI); neither looks at the values the card layer answers.
 #pragma once
+#include <windows.h>
 
 // Programs the pair, engine first, then reads both clocks back (values unused).
-// Returns 0.
+// Returns 1 when every port access of the bracket reached the card, 0 when one did not
+// (port access could not be opened, or the driver refused a request).
 int ApplyClocks(int engine, int memory);
+
+// Tells the user that a pair the dialog shows did not reach the card: it may still run
+// the new clocks.
+void WarnCardNotReached(HWND owner);
 
 // Reads both clocks, rounded to whole MHz (the card layer returns clock + 0.5, which
 // is truncated here). Returns 0.

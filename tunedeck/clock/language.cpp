@@ -23,6 +23,9 @@ char str_Confirmation[100];
 char str_DeleteProfileMsg[100];
 char str_KeepClockMsg[200];
 char str_RevertCountdown[100];
+char str_CardNotReachedMsg[200];
+char str_AdminRightsMsg[200];
+char str_DriverFolderMsg[300];
 
 namespace {
 
@@ -41,6 +44,9 @@ struct MessageSet {
     const char* deleteProfileMsg;
     const char* keepClockMsg;
     const char* revertCountdown;
+    const char* cardNotReachedMsg;
+    const char* adminRightsMsg;
+    const char* driverFolderMsg;
 };
 
 // Every system but the two below.
@@ -58,6 +64,11 @@ const MessageSet kDefaultSet = {
     "Are you sure you want to delete this profile?",
     "Your AGP clock has been changed.\nDo you want to keep these changed ?",
     "Restoring the previous clocks in %d s",
+    "Zyk Velotune could not reach the graphics card.\nThe card may still run the new clocks.",
+    "Zyk Velotune needs administrator rights to reach the graphics card.",
+    "Users who are not administrators may change the folder of Zyk Velotune.\n"
+    "Please put the program into a folder that only administrators can change, "
+    "for example through its installer.",
 };
 
 // English systems: the delete question has a blank before the question mark.
@@ -69,6 +80,9 @@ const MessageSet kEnglishSet = {
     "Are you sure you want to delete this profile ?",
     kDefaultSet.keepClockMsg,
     kDefaultSet.revertCountdown,
+    kDefaultSet.cardNotReachedMsg,
+    kDefaultSet.adminRightsMsg,
+    kDefaultSet.driverFolderMsg,
 };
 
 // Traditional Chinese (Taiwan), Big5. Every byte is escaped: Big5 trail bytes are
@@ -101,6 +115,21 @@ const MessageSet kChineseSet = {
     "\xA7\x41\xBD\x54\xA9\x77\xAB\x4F\xAF\x64\xB3\x5D\xA9\x77\xAD\xC8 ?",
     // "%d 秒後還原原來的時脈"
     "%d \xAC\xED\xAB\xE1\xC1\xD9\xAD\xEC\xAD\xEC\xA8\xD3\xAA\xBA\xAE\xC9\xAF\xDF",
+    // "Zyk Velotune 無法存取顯示卡.\n顯示卡可能仍在使用新的時脈."
+    "Zyk Velotune \xB5\x4C\xAA\x6B\xA6\x73\xA8\xFA\xC5\xE3\xA5\xDC\xA5\x64.\n"
+    "\xC5\xE3\xA5\xDC\xA5\x64\xA5\x69\xAF\xE0\xA4\xB4\xA6\x62\xA8\xCF\xA5\xCE\xB7\x73"
+    "\xAA\xBA\xAE\xC9\xAF\xDF.",
+    // "Zyk Velotune 需要系統管理員權限才能存取顯示卡."
+    "Zyk Velotune \xBB\xDD\xAD\x6E\xA8\x74\xB2\xCE\xBA\xDE\xB2\x7A\xAD\xFB\xC5\x76\xAD\xAD"
+    "\xA4\x7E\xAF\xE0\xA6\x73\xA8\xFA\xC5\xE3\xA5\xDC\xA5\x64.",
+    // "Zyk Velotune 所在的資料夾可被非系統管理員修改.\n"
+    // "請將程式放到只有系統管理員可以修改的資料夾, 例如使用安裝程式安裝."
+    "Zyk Velotune \xA9\xD2\xA6\x62\xAA\xBA\xB8\xEA\xAE\xC6\xA7\xA8\xA5\x69\xB3\x51\xAB\x44"
+    "\xA8\x74\xB2\xCE\xBA\xDE\xB2\x7A\xAD\xFB\xAD\xD7\xA7\xEF.\n"
+    "\xBD\xD0\xB1\x4E\xB5\x7B\xA6\xA1\xA9\xF1\xA8\xEC\xA5\x75\xA6\xB3\xA8\x74\xB2\xCE"
+    "\xBA\xDE\xB2\x7A\xAD\xFB\xA5\x69\xA5\x48\xAD\xD7\xA7\xEF\xAA\xBA\xB8\xEA\xAE\xC6"
+    "\xA7\xA8, \xA8\xD2\xA6\x70\xA8\xCF\xA5\xCE\xA6\x77\xB8\xCB\xB5\x7B\xA6\xA1\xA6\x77"
+    "\xB8\xCB.",
 };
 
 const int kTrayMenuEnglish = 130;
@@ -129,6 +158,9 @@ void CopySet(const MessageSet& set)
     Copy(str_DeleteProfileMsg, set.deleteProfileMsg);
     Copy(str_KeepClockMsg, set.keepClockMsg);
     Copy(str_RevertCountdown, set.revertCountdown);
+    Copy(str_CardNotReachedMsg, set.cardNotReachedMsg);
+    Copy(str_AdminRightsMsg, set.adminRightsMsg);
+    Copy(str_DriverFolderMsg, set.driverFolderMsg);
 }
 
 // Bounded: a directory near MAX_PATH gives a cut (unusable) path, never an overrun.

@@ -22,6 +22,12 @@ extern char str_KeepClockMsg[200];
 // Under the keep-clock question: the seconds left before it answers No by itself, a
 // printf format with one %d.
 extern char str_RevertCountdown[100];
+// When a bracket that should have put clocks on the card did not reach it.
+extern char str_CardNotReachedMsg[200];
+// At start, when port access was refused: for want of administrator rights, and for a
+// driver file in a folder that others than administrators may change.
+extern char str_AdminRightsMsg[200];
+extern char str_DriverFolderMsg[300];
 
 // Fills every global above from the system default language. Called once, by the
 // main frame's constructor, before any window or message exists.

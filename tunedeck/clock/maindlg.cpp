@@ -97,7 +97,7 @@ BOOL CTarnwell2Dlg::OnInitDialog() {
     m_sliderMemory.SetPos(m_nMemoryClock);
 
     // Every opening puts the stored current pair on the card.
-    ApplyClocks(m_nEngineClock, m_nMemoryClock);
+    if (!ApplyClocks(m_nEngineClock, m_nMemoryClock)) WarnCardNotReached(m_hWnd);
 
     PlaceButtons();
     PlaceReadouts();

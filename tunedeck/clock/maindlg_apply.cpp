@@ -14,13 +14,15 @@ void CTarnwell2Dlg::SetSliders(int engine, int memory) {
     m_sliderMemory.SetPos(memory);
 }
 
-// The committed pair back on the card and on the sliders.
+// The committed pair back on the card and on the sliders (with a warning when the
+// card could not be reached).
 void CTarnwell2Dlg::RevertToCommitted() {
-    ApplyClocks(m_nSavedEngineClock, m_nSavedMemoryClock);
+    int reached = ApplyClocks(m_nSavedEngineClock, m_nSavedMemoryClock);
     m_nEngineClock = m_nSavedEngineClock;
     m_nMemoryClock = m_nSavedMemoryClock;
     SetSliders(m_nEngineClock, m_nMemoryClock);
     Invalidate(TRUE);
+    if (!reached) WarnCardNotReached(m_hWnd);
 }
 
 void CTarnwell2Dlg::OnButtonOk() {

@@ -4,6 +4,7 @@
 #include "busprobe.h"
 #include "language.h"
 #include "maindlg.h"
+#include "portgate.h"
 #include "resource.h"
 
 namespace {
@@ -34,7 +35,12 @@ CMainFrame::CMainFrame()
     SetGlobalString();
 
     if (cardFound == 0) {
-        MessageBoxA(nullptr, str_NoCardMsg, str_Title, MB_OK);
+        // Port access refused is no missing card: say what stands in the way.
+        int refusal = zykDriverRefusal();
+        const char* message = refusal == ZYK_REFUSED_RIGHTS        ? str_AdminRightsMsg
+                              : refusal == ZYK_REFUSED_DRIVER_FILE ? str_DriverFolderMsg
+                                                                   : str_NoCardMsg;
+        MessageBoxA(nullptr, message, str_Title, MB_OK);
         PostQuitMessage(-1);
         m_startFailed = true;
     }

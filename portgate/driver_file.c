@@ -1,0 +1,150 @@
+// Before GenPort1 is installed: its file and folder must be changeable by
+// administrators only. Otherwise any user who may write there gets kernel code loaded
+// the next time an administrator changes clocks.
+#include <string.h>
+#include "gate.h"
+#include "trace.h"
+
+// Rights that let their holder change or replace the file, or put files into the
+// folder (FILE_ADD_FILE and FILE_ADD_SUBDIRECTORY share their bits with
+// FILE_WRITE_DATA and FILE_APPEND_DATA).
+#define CHANGE_RIGHTS (FILE_WRITE_DATA | FILE_APPEND_DATA | FILE_DELETE_CHILD | DELETE | \
+                       WRITE_DAC | WRITE_OWNER | GENERIC_WRITE | GENERIC_ALL)
+
+typedef struct Trustees {
+    PSID administrators;
+    PSID system;
+    PSID user;  // the administrator running the program
+    BYTE userBuffer[256];
+} Trustees;
+
+static int FindTrustees(Trustees* t)
+{
+    SID_IDENTIFIER_AUTHORITY nt = {SECURITY_NT_AUTHORITY};
+    HANDLE token;
+    DWORD size;
+    t->administrators = t->system = t->user = NULL;
+    if (!AllocateAndInitializeSid(&nt, 2, SECURITY_BUILTIN_DOMAIN_RID,
+                                  DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0, 0,
+                                  &t->administrators) ||
+        !AllocateAndInitializeSid(&nt, 1, SECURITY_LOCAL_SYSTEM_RID, 0, 0, 0, 0, 0, 0, 0,
+                                  &t->system))
+        return 0;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return 0;
+    if (GetTokenInformation(token, TokenUser, t->userBuffer, sizeof t->userBuffer, &size))
+        t->user = ((TOKEN_USER*)t->userBuffer)->User.Sid;
+    CloseHandle(token);
+    return t->user != NULL;
+}
+
+static void FreeTrustees(Trustees* t)
+{
+    if (t->administrators) FreeSid(t->administrators);
+    if (t->system) FreeSid(t->system);
+}
+
+static int Trusted(const Trustees* t, PSID sid)
+{
+    return EqualSid(sid, t->administrators) || EqualSid(sid, t->system) ||
+           EqualSid(sid, t->user);
+}
+
+static int DaclTrustsOnly(const Trustees* t, PACL dacl)
+{
+    ACL_SIZE_INFORMATION size;
+    DWORD i;
+    if (!GetAclInformation(dacl, &size, sizeof size, AclSizeInformation)) return 0;
+    for (i = 0; i < size.AceCount; i++) {
+        ACE_HEADER* ace;
+        if (!GetAce(dacl, i, (void**)&ace)) return 0;
+        // Inherit-only entries are for objects made later (CREATOR OWNER and such).
+        if (ace->AceType != ACCESS_ALLOWED_ACE_TYPE || (ace->AceFlags & INHERIT_ONLY_ACE))
+            continue;
+        ACCESS_ALLOWED_ACE* allowed = (ACCESS_ALLOWED_ACE*)ace;
+        if ((allowed->Mask & CHANGE_RIGHTS) && !Trusted(t, (PSID)&allowed->SidStart))
+            return 0;
+    }
+    return 1;
+}
+
+static int OnlyTrusteesMayChange(const Trustees* t, const char* path)
+{
+    static union {
+        SECURITY_DESCRIPTOR header;
+        BYTE bytes[4096];  // a descriptor larger than this is not trusted
+    } sd;
+    DWORD needed;
+    PSID owner = NULL;
+    PACL dacl = NULL;
+    BOOL present = FALSE, defaulted;
+    return GetFileSecurityA(path, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
+                            &sd, sizeof sd, &needed) &&
+           GetSecurityDescriptorOwner(&sd, &owner, &defaulted) && owner &&
+           Trusted(t, owner) &&
+           GetSecurityDescriptorDacl(&sd, &present, &dacl, &defaulted) &&
+           present && dacl &&  // no DACL at all lets everyone do everything
+           DaclTrustsOnly(t, dacl);
+}
+
+// "X:\" or "\\server\share\" of an absolute path; 0 when it has neither form.
+static int VolumeRoot(const char* path, char* root, size_t size)
+{
+    size_t length = 0;
+    if (path[0] && path[1] == ':' && path[2] == '\\') {
+        length = 3;
+    } else if (path[0] == '\\' && path[1] == '\\') {
+        const char* share = strchr(path + 2, '\\');
+        const char* end = share ? strchr(share + 1, '\\') : NULL;
+        if (end) length = (size_t)(end - path) + 1;
+    }
+    if (length == 0 || length >= size) return 0;
+    memcpy(root, path, length);
+    root[length] = '\0';
+    return 1;
+}
+
+static int VolumeKeepsAcls(const char* path)
+{
+    char root[MAX_PATH];
+    DWORD flags = 0;
+    if (!VolumeRoot(path, root, sizeof root) ||
+        !GetVolumeInformationA(root, NULL, 0, NULL, NULL, &flags, NULL, 0))
+        return 1;  // unknown: the check runs and decides
+    return (flags & FS_PERSISTENT_ACLS) != 0;
+}
+
+int CheckDriverFile(const char* driverPath, HANDLE* held)
+{
+    // Held from here until the service has started, so that the file checked is the
+    // file loaded.
+    *held = CreateFileA(driverPath, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0,
+                        NULL);
+    if (*held == INVALID_HANDLE_VALUE) {
+        // A missing file is reported by the service start, as before; one that is
+        // being written or deleted is not installed.
+        DWORD error = GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return 1;
+        TraceMessage("DriverFile_Busy=<%s>", driverPath);
+        return 0;
+    }
+    if (!VolumeKeepsAcls(driverPath)) {
+        TraceMessage("DriverFile_NoAcl=<%s>", driverPath);
+        return 1;
+    }
+
+    char folder[MAX_PATH];
+    lstrcpynA(folder, driverPath, sizeof folder);
+    char* slash = strrchr(folder, '\\');
+    if (slash) slash[slash == folder + 2 && folder[1] == ':' ? 1 : 0] = '\0';
+
+    Trustees t;
+    int ok = FindTrustees(&t) && OnlyTrusteesMayChange(&t, driverPath) &&
+             (!slash || OnlyTrusteesMayChange(&t, folder));
+    FreeTrustees(&t);
+    if (!ok) {
+        TraceMessage("DriverFile_Unsafe=<%s>", driverPath);
+        CloseHandle(*held);
+        *held = INVALID_HANDLE_VALUE;
+    }
+    return ok;
+}
