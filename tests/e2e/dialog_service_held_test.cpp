@@ -62,7 +62,9 @@ protected:
         if (HWND failure = Box(kCreateFailure)) PressButton(failure, IDOK);
         HWND warning = nullptr;
         EXPECT_TRUE(WaitUntil([&] { return (warning = Box(warningText)) != nullptr; }, 15));
-        if (warning) EXPECT_EQ(kTitle, Text(warning));
+        if (warning) {
+            EXPECT_EQ(kTitle, Text(warning));
+        }
         return warning;
     }
     // Moves the engine slider to 400, presses OK and waits for the question, which
