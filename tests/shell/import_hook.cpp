@@ -5,7 +5,12 @@
 
 void* ReplaceImport(const char* dll, const char* function, void* replacement)
 {
-    auto* base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
+    return ReplaceImportIn(GetModuleHandleA(nullptr), dll, function, replacement);
+}
+
+void* ReplaceImportIn(void* module, const char* dll, const char* function, void* replacement)
+{
+    auto* base = reinterpret_cast<BYTE*>(module);
     auto* dos = reinterpret_cast<IMAGE_DOS_HEADER*>(base);
     auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
     const IMAGE_DATA_DIRECTORY& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];

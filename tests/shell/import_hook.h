@@ -5,6 +5,8 @@
 // Returns the address the table held before, or null when the program does not
 // import 'function' from 'dll' (then nothing is changed).
 void* ReplaceImport(const char* dll, const char* function, void* replacement);
+// The same in the import table of a loaded library.
+void* ReplaceImportIn(void* module, const char* dll, const char* function, void* replacement);
 
 // Puts an import back for the lifetime of a scope.
 class ScopedImport {
