@@ -6,12 +6,14 @@
 # One line per fault: caught, survived, site moved (its text is no longer in the file:
 # not a pass), or no build (the fault does not compile: not a pass either); then totals.
 set -euo pipefail
+{  # read whole before running: the script and its list may be edited during a run
 top=$(cd "$(dirname "$0")/.." && pwd)
 list=$(cd "$(dirname "${1:-$top/bench/mutants.txt}")" && pwd)/$(basename "${1:-mutants.txt}")
 pattern=${2:-}
 scratch="$top/build/mutants/tree"
 log="$top/build/mutants/log"
 mkdir -p "$scratch/build" "$log"
+cp "$list" "$log/list"
 
 # The scratch copy: the developer's sources as they are now, with a build tree of its
 # own (the first run builds it in full, later runs only what changed).
@@ -60,7 +62,8 @@ EOF
 }
 
 total=0; caught=0; survived=0; moved=0; nobuild=0; n=0
-while IFS= read -r line; do
+# The list is read on its own descriptor: Wine and ctest get no input from it.
+while IFS= read -r -u 3 line; do
   case "$line" in ''|'#'*) continue ;; esac
   [ -n "$pattern" ] && ! grep -q -- "$pattern" <<<"$line" && continue
   # file @@ text @@ replacement @@ ctest names (regex) @@ gtest filter @@ note
@@ -96,6 +99,8 @@ print("\x1f".join(p[:-1] if p.endswith(" ") else p for p in parts))' "$line")
     *) nobuild=$((nobuild + 1)) ;;
   esac
   printf '%-10s %s\n' "$result" "$what"
-done <"$list"
+done 3<"$log/list" </dev/null
 rebuild || true
 echo "== $total faults: $caught caught, $survived survived, $moved site moved, $nobuild no build or no tests"
+exit
+}

@@ -105,6 +105,7 @@ public:
         // Unassigned and misplaced windows are not taken.
         Put(9, 5, 0, 0, 0x51591002, kDisplay, {{0x14, 0x0001}});
         Put(10, 5, 1, 0, 0x51591002, kDisplay, {{0x14, 0x0CF1}});
+        Put(14, 5, 2, 0, 0x51591002, kDisplay, {{0x14, 0x0061}});  // over the keyboard's ports
         // Bus 255 is scanned too.
         Put(11, 255, 31, 0, 0x51591002, kDisplay, {{0x14, 0x8801}});
     }

@@ -143,6 +143,11 @@ std::vector<Entry> Bitmaps(int w, int h) {
     std::string shortTable = File(1, 1, 8, BI_RGB, std::string(8, '\0'), std::string(4, '\0'));
     Put32(shortTable, 46, 256);
     c.push_back({"table_past_end", shortTable, Expect::NoPicture});
+    // The pixel offset inside the colour table, and the pixels one byte short when
+    // read from the table's end, where the system's loader may take them from.
+    std::string offsetInTable = Bmp(w, h, 8);
+    Put32(offsetInTable, 10, 14 + 40);
+    c.push_back({"offset_in_table", offsetInTable.substr(0, offsetInTable.size() - 1), Expect::NoPicture});
     c.push_back({"text", "[main]\r\nthis is not a picture\r\n", Expect::NoPicture});
     std::string noise(4096, '\0');
     std::mt19937 rng(7);
