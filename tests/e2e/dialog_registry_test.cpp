@@ -97,8 +97,11 @@ TEST_F(DialogRegistry, KeysRemovedWhileTheDialogRunsAreMadeAgainWhenWritten) {
     // A listed profile that is gone: the sliders stay, no message.
     SelectProfile(dialog, 2);
     SelectProfile(dialog, 1);
-    Sleep(500);
-    EXPECT_EQ(360, SliderPos(dialog, kSliderEngine));
+    // A key for the slider queued behind both selections: once it moved the slider one
+    // step from 360, both were handled, and neither moved it.
+    PressKey(GetDlgItem(dialog, kSliderEngine), VK_LEFT);
+    ASSERT_TRUE(WaitUntil([&] { return SliderPos(dialog, kSliderEngine) != 360; }, 10));
+    EXPECT_EQ(359, SliderPos(dialog, kSliderEngine));
     EXPECT_EQ(nullptr, program_->Find("registry key create error"));
 
     MoveSlider(dialog, kSliderEngine, 350);

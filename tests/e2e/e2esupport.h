@@ -124,8 +124,9 @@ void KeepScreenshotsOfFailures();
 // The system language reaches a started program only from the environment of the
 // Wine process that starts it (an environment block given to CreateProcess does not
 // change it), so Chinese scenarios run in a second ctest run of the same program
-// under LC_ALL=zh_TW.UTF-8 with "--chinese". Outside that run they skip; inside it
-// they fail unless the system language really is Chinese (Taiwan).
+// under LC_ALL=zh_TW.UTF-8 with "--chinese". Outside that run they skip; that run
+// fails unless the system language really is Chinese (Taiwan) and none of its
+// scenarios skipped.
 void SetChineseRun();
 bool ChineseRun();
 

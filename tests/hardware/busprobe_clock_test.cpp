@@ -147,3 +147,61 @@ TEST_F(Clocks, BeforeACardIsFoundNothingIsTouched)
     EXPECT_EQ(1, probe.Bracket([&] { return probe.ATIAGP_SetGPUClock(300); }));
     EXPECT_TRUE(sim::AccessLog().empty());
 }
+
+// The field's last value, the first past it, and below zero, on both fields: the
+// register and the trace of each call, with neighbours that differ from every field.
+TEST_F(Clocks, DividersAtTheEdgesOfTheFieldAreWrittenOrClampedExactly)
+{
+    Card(0x0A12, 0x5A3C7D0C);
+    const struct {
+        bool engine;
+        int mhz;  // x 12 / 27, rounded: the divider
+        uint32_t reg;
+        Lines trace;
+    } table[] = {
+        {true, 574, 0x5AFF7D0C, {"\nATIAGP_SetGPUClock=<574>", "test=<0X5A3C7D0C>", "Value=<255>", "test=<0X5AFF7D0C>"}},
+        {true, 576, 0x5AFF7D0C,
+         {"\nATIAGP_SetGPUClock=<576>", "test=<0X5A3C7D0C>", "Value=<256>", "Value_Clamped=<255>", "test=<0X5AFF7D0C>"}},
+        {true, -2, 0x5A007D0C,
+         {"\nATIAGP_SetGPUClock=<-2>", "test=<0X5A3C7D0C>", "Value=<-1>", "Value_Clamped=<0>", "test=<0X5A007D0C>"}},
+        {false, 574, 0x5A3CFF0C, {"\nATIAGP_SetMemClock=<574>", "test=<0X5A3C7D0C>", "Value=<255>", "test=<0X5A3CFF0C>"}},
+        {false, 576, 0x5A3CFF0C,
+         {"\nATIAGP_SetMemClock=<576>", "test=<0X5A3C7D0C>", "Value=<256>", "Value_Clamped=<255>", "test=<0X5A3CFF0C>"}},
+        {false, -2, 0x5A3C000C,
+         {"\nATIAGP_SetMemClock=<-2>", "test=<0X5A3C7D0C>", "Value=<-1>", "Value_Clamped=<0>", "test=<0X5A3C000C>"}},
+    };
+    for (const auto& row : table) {
+        SCOPED_TRACE(testing::Message() << (row.engine ? "engine " : "memory ") << row.mhz);
+        sim::SetIoRegister(kBase, 0x0A, 0x5A3C7D0C);
+        EXPECT_EQ(row.trace, TraceOf([&] {
+                      row.engine ? probe.ATIAGP_SetGPUClock(row.mhz) : probe.ATIAGP_SetMemClock(row.mhz);
+                  }));
+        EXPECT_EQ(row.reg, Register());
+    }
+}
+
+// The paths that leave the card alone say so in the trace.
+TEST_F(Clocks, NoCardAndNoDividerAreTraced)
+{
+    sim::DefaultScenario();
+    EXPECT_EQ((Lines{"\n----------", "ATIAGP_GetGPUClock", "ATIAGP_NoCard"}),
+              TraceOf([&] { probe.ATIAGP_GetGPUClock(); }));
+    EXPECT_EQ((Lines{"\nATIAGP_SetMemClock=<300>", "ATIAGP_NoCard"}),
+              TraceOf([&] { probe.ATIAGP_SetMemClock(300); }));
+
+    Card(0x0A12, 0x00A0A000);
+    EXPECT_EQ((Lines{"\nATIAGP_SetGPUClock=<300>", "test=<0XA0A000>", "ATIAGP_NoDivider"}),
+              TraceOf([&] { probe.ATIAGP_SetGPUClock(300); }));
+    EXPECT_EQ(0x00A0A000u, Register());
+}
+
+// Loading the library names the file it was loaded from.
+TEST(ProbeLoading, TheFirstTraceNamesTheLoadedFile)
+{
+    sim::DefaultScenario();
+    DebugOutputCapture trace;
+    ProbeCopy probe;
+    const Lines lines = trace.Texts();
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ("PCI_GetModule=<" + probe.dll + ">", lines[0]);
+}

@@ -5,6 +5,7 @@
 #include <regex>
 #include "debug_output.h"
 #include "gate_copy.h"
+#include "import_hook.h"
 #include "message_box.h"
 #include "services.h"
 #include "simscenario.h"
@@ -226,4 +227,29 @@ TEST_F(PortgateDriver, FailedRemovalAtCloseNeverUsesOrClosesTheHandleAgain)
     DWORD flags;
     EXPECT_TRUE(GetHandleInformation(event, &flags)) << "the event handle was closed";
     CloseHandle(event);
+}
+
+namespace {
+SC_HANDLE WINAPI RefusedServiceManager(LPCSTR, LPCSTR, DWORD)
+{
+    SetLastError(ERROR_ACCESS_DENIED);
+    return nullptr;
+}
+}  // namespace
+
+TEST_F(PortgateDriver, RefusedServiceManagerIsTracedAndPortAccessStaysClosed)
+{
+    // A user without the right to open the service manager: Wine's never refuses.
+    GateCopy gate("gate-noscm");
+    ASSERT_NE(nullptr, ReplaceImportIn(gate.module, "advapi32.dll", "OpenSCManagerA",
+                                       reinterpret_cast<void*>(RefusedServiceManager)));
+    trace.Clear();
+    EXPECT_EQ(1, gate.zykInitialDriver());
+    EXPECT_EQ(Join(OpeningTrace(gate), {"DLL_InstallDriver=<GenPort1>", "OpenSCManager",
+                                        "Open SCManager Error !"}),
+              trace.Texts());
+    EXPECT_EQ(ServiceState::Missing, GenPortServiceState());
+    trace.Clear();
+    EXPECT_EQ(0, gate.zykCloseDriver());
+    EXPECT_EQ((Lines{"zykCloseDriver", "zykCloseDriver_SKIP"}), trace.Texts());
 }

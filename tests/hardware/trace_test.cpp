@@ -29,6 +29,7 @@ public:
         EXPECT_TRUE(CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr,
                                    nullptr, &si, &pi_));
         for (int i = 0; i < 500 && !FindWindowA(TRACE_WINDOW_CLASS, nullptr); i++) Sleep(10);
+        EXPECT_NE(nullptr, FindWindowA(TRACE_WINDOW_CLASS, nullptr)) << "no trace window within 5 s";
     }
     ~Viewer()
     {

@@ -11,6 +11,7 @@
 #include "bmp_corpus.h"
 #include "bitmap_file.h"
 #include "control_host.h"
+#include "import_patch.h"
 #include "mask_region.h"
 #include "skin_button.h"
 #include "skin_config.h"
@@ -64,6 +65,37 @@ TEST_F(BadBitmaps, OnlyWholeFilesReachTheLoader) {
     EXPECT_EQ(nullptr, LoadBitmapFile("/"));
 }
 
+LONG g_loaderCalls = 0;
+decltype(&LoadImageA) g_loader = nullptr;
+HANDLE WINAPI CountedLoadImage(HINSTANCE instance, LPCSTR name, UINT type, int cx, int cy, UINT flags) {
+    ++g_loaderCalls;
+    return g_loader(instance, name, type, cx, cy, flags);
+}
+
+// What each entry gives at the loader itself: a refused file is never handed to the
+// system's loader; every other one is, once, and gives a bitmap of its stated size.
+TEST_F(BadBitmaps, RefusedFilesNeverReachTheLoaderAndTheRestGiveTheirSize) {
+    ImportPatch counted("user32.dll", "LoadImageA", (void*)CountedLoadImage);
+    ASSERT_TRUE(counted.Active());
+    g_loader = counted.Original<decltype(&LoadImageA)>();
+    for (const corpus::Entry& e : entries_) {
+        SCOPED_TRACE(e.name);
+        g_loaderCalls = 0;
+        HBITMAP bitmap = LoadBitmapFile(Path(e).c_str());
+        if (e.expect == Expect::NoPicture) {
+            EXPECT_EQ(0, g_loaderCalls);
+            EXPECT_EQ(nullptr, bitmap);
+            continue;
+        }
+        EXPECT_EQ(1, g_loaderCalls);
+        BITMAP info = {};
+        ASSERT_TRUE(bitmap && GetObjectA(bitmap, sizeof info, &info));
+        EXPECT_EQ(W, info.bmWidth);
+        EXPECT_EQ(H, info.bmHeight);
+        DeleteObject(bitmap);
+    }
+}
+
 TEST_F(BadBitmaps, MaskGivesTheOutlineOrNone) {
     HRGN inner = CreateRectRgn(1, 1, W - 1, H - 1);
     for (const corpus::Entry& e : entries_) {
@@ -78,6 +110,8 @@ TEST_F(BadBitmaps, MaskGivesTheOutlineOrNone) {
         } else if (e.expect == Expect::NoPicture) {
             EXPECT_EQ(nullptr, mask);
             EXPECT_EQ(nullptr, region);
+        } else {
+            EXPECT_NE(nullptr, mask);
         }
         if (region) DeleteObject(region);
         if (mask) DeleteObject(mask);
@@ -91,7 +125,7 @@ TEST_F(BadBitmaps, FaceIsPaintedOrThePlainFillShows) {
     const DWORD fill = Rgb(32, 34, 38);
     for (const corpus::Entry& e : entries_) {
         SCOPED_TRACE(e.name);
-        dir_.Write("face.ini", "[main]\r\nwindows_name=" + Path(e) + "\r\n");
+        ASSERT_TRUE(dir_.Write("face.ini", "[main]\r\nwindows_name=" + Path(e) + "\r\n"));
         char ini[SKIN_PATH_SIZE];
         SkinFullPath(dir_.Path("face.ini").c_str(), ini);
         HDC screen = GetDC(nullptr);
@@ -110,6 +144,8 @@ TEST_F(BadBitmaps, FaceIsPaintedOrThePlainFillShows) {
             EXPECT_NEAR(0x40, (int)(p.at(1, 1) >> 16), 2) << "the picture's top row is on top";
         } else if (e.expect == Expect::NoPicture) {
             EXPECT_EQ(fill, p.at(W / 2, H / 2));
+        } else {
+            EXPECT_NE(fill, p.at(W / 2, H / 2)) << "the loaded bitmap covers the fill";
         }
         DeleteObject(paper);
         DeleteDC(mem);
@@ -139,11 +175,7 @@ TEST_F(BadBitmaps, ButtonComposesItsPicturesOrDrawsNothing) {
         button.Invalidate(TRUE);
         PumpMessages();
         EXPECT_LT(Seconds() - t0, kMaxSecondsEach);
-        if (e.expect == Expect::Picture) {
-            EXPECT_EQ(1, button.Pictures());
-        } else if (e.expect == Expect::NoPicture) {
-            EXPECT_EQ(0, button.Pictures());
-        }
+        EXPECT_EQ(e.expect == Expect::NoPicture ? 0 : 1, button.Pictures());
     }
 }
 
@@ -160,7 +192,7 @@ TEST_F(BadBitmaps, SliderPaintsWithoutTheBrokenPictureAndKeepsItsBar) {
         SCOPED_TRACE(e.name);
         // Picture names of at most 19 characters: copies under short names.
         ASSERT_TRUE(CopyFileA(Path(e).c_str(), dir_.Path("p.bmp").c_str(), FALSE));
-        dir_.Write("s.ini", "[gslider]\r\nthumb_h=p.bmp\r\nthumb_v=p.bmp\r\nchannel_h=p.bmp\r\nchannel_v=p.bmp\r\n");
+        ASSERT_TRUE(dir_.Write("s.ini", "[gslider]\r\nthumb_h=p.bmp\r\nthumb_v=p.bmp\r\nchannel_h=p.bmp\r\nchannel_v=p.bmp\r\n"));
         ControlHost host(RGB(9, 9, 9), 320, 80);
         PictureSlider slider(dir_.Path("s.ini").c_str());
         slider.SubclassWindow(host.AddChild(TRACKBAR_CLASSA, TBS_BOTH | TBS_NOTICKS, 1000, 10, 10, 230, 28));

@@ -104,10 +104,8 @@ std::vector<Entry> Bitmaps(int w, int h) {
         c.push_back({"depth" + std::to_string(depth), Bmp(w, h, depth), Expect::Picture});
     c.push_back({"rle8", RleBmp(w, h, 8), Expect::Picture});
     c.push_back({"rle4", RleBmp(w, h, 4), Expect::Picture});
-    // Windows shows top-down files; Wine 8's file loader makes them black pictures of
-    // the right size. Either way they must not break anything.
-    c.push_back({"topdown24", Bmp(w, h, 24, true), Expect::Either});
-    c.push_back({"topdown8", Bmp(w, h, 8, true), Expect::Either});
+    c.push_back({"topdown24", Bmp(w, h, 24, true), Expect::Loaded});
+    c.push_back({"topdown8", Bmp(w, h, 8, true), Expect::Loaded});
 
     const std::string sound = Bmp(w, h, 24);
     c.push_back({"truncated_pixels", sound.substr(0, sound.size() / 2), Expect::NoPicture});
@@ -139,7 +137,17 @@ std::vector<Entry> Bitmaps(int w, int h) {
     c.push_back({"depth7", badDepth, Expect::NoPicture});
     std::string badRle = RleBmp(w, h, 8);
     for (size_t i = 14 + 40 + 1024; i < badRle.size(); i += 2) badRle[i] = (char)0xFF;  // runs past rows
-    c.push_back({"rle8_overrun", badRle, Expect::Either});
+    c.push_back({"rle8_overrun", badRle, Expect::Loaded});
+    // A colour table that runs past the end while the pixels still fit: 8-bit 1 x 1,
+    // 256 colours used, 8 bytes of table, the pixels at 62.
+    std::string shortTable = File(1, 1, 8, BI_RGB, std::string(8, '\0'), std::string(4, '\0'));
+    Put32(shortTable, 46, 256);
+    c.push_back({"table_past_end", shortTable, Expect::NoPicture});
+    // The pixel offset inside the colour table, and the pixels one byte short when
+    // read from the table's end, where the system's loader may take them from.
+    std::string offsetInTable = Bmp(w, h, 8);
+    Put32(offsetInTable, 10, 14 + 40);
+    c.push_back({"offset_in_table", offsetInTable.substr(0, offsetInTable.size() - 1), Expect::NoPicture});
     c.push_back({"text", "[main]\r\nthis is not a picture\r\n", Expect::NoPicture});
     std::string noise(4096, '\0');
     std::mt19937 rng(7);

@@ -25,7 +25,10 @@ std::string RleBmp(int w, int h, int depth);
 enum class Expect {
     Picture,     // loads, and shows the picture
     NoPicture,   // is refused before the system's loader sees it
-    Either       // may load (garbage pixels allowed) or not; it must not crash or hang
+    // Whole by its headers, so it reaches the system's loader and gives a bitmap of
+    // the stated size; which pixels is the loader's business (Windows shows top-down
+    // files, Wine 8 paints them black; runs past a row are clipped or wrapped).
+    Loaded
 };
 
 struct Entry {

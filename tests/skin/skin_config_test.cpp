@@ -24,7 +24,7 @@ const char kSkin[] =
 class SkinConfigTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir_.Write("skin.ini", kSkin);
+        ASSERT_TRUE(dir_.Write("skin.ini", kSkin));
         SkinFullPath(dir_.Path("skin.ini").c_str(), path_);
         SkinFullPath(dir_.Path("absent.ini").c_str(), missing_);
     }
@@ -88,8 +88,8 @@ TEST_F(SkinConfigTest, ModelNameKeyIsLowercaseHexWithoutLeadingZeros) {
 
 TEST_F(SkinConfigTest, LongValuesAreCutToTheirField) {
     const std::string long120(120, 'x'), long25(25, 'y'), long30(30, 'z');
-    dir_.Write("long.ini", "[main]\r\nwindows_mask=" + long120 + "\r\n[table]\r\na12=" + long30 +
-                               "\r\n[gslider]\r\nthumb_h=" + long25 + "\r\nthumb_v=a\r\nchannel_h=b\r\nchannel_v=c\r\n");
+    ASSERT_TRUE(dir_.Write("long.ini", "[main]\r\nwindows_mask=" + long120 + "\r\n[table]\r\na12=" + long30 +
+                               "\r\n[gslider]\r\nthumb_h=" + long25 + "\r\nthumb_v=a\r\nchannel_h=b\r\nchannel_v=c\r\n"));
     char path[SKIN_PATH_SIZE];
     SkinFullPath(dir_.Path("long.ini").c_str(), path);
     char text[SKIN_BITMAP_SIZE];
@@ -141,7 +141,7 @@ TEST_F(SkinConfigTest, SliderPicturesAllPresentShowNothing) {
 }
 
 TEST_F(SkinConfigTest, EachMissingSliderPictureIsReportedAndQuits) {
-    dir_.Write("nov.ini", "[gslider]\r\nthumb_h=th.bmp\r\nchannel_h=ch.bmp\r\nchannel_v=cv.bmp\r\n");
+    ASSERT_TRUE(dir_.Write("nov.ini", "[gslider]\r\nthumb_h=th.bmp\r\nchannel_h=ch.bmp\r\nchannel_v=cv.bmp\r\n"));
     char path[SKIN_PATH_SIZE];
     SkinFullPath(dir_.Path("nov.ini").c_str(), path);
     SkinSliderPictures pics;

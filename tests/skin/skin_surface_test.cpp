@@ -50,9 +50,9 @@ protected:
             for (int x = 0; x < 60; ++x) face_.at(x, y) = Rgb(x * 4, y * 6, 77);
         WriteBmp(dir_.Path("mask.bmp"), mask_, 24);
         WriteBmp(dir_.Path("face.bmp"), face_, 24);
-        dir_.Write("skin.ini", "[main]\r\nwindows_mask=" + dir_.Path("mask.bmp") +
-                                   "\r\nwindows_name=" + dir_.Path("face.bmp") + "\r\n");
-        dir_.Write("bad.ini", "[main]\r\nwindows_mask=" + dir_.Path("none.bmp") + "\r\n");
+        ASSERT_TRUE(dir_.Write("skin.ini", "[main]\r\nwindows_mask=" + dir_.Path("mask.bmp") +
+                                   "\r\nwindows_name=" + dir_.Path("face.bmp") + "\r\n"));
+        ASSERT_TRUE(dir_.Write("bad.ini", "[main]\r\nwindows_mask=" + dir_.Path("none.bmp") + "\r\n"));
         SkinFullPath(dir_.Path("skin.ini").c_str(), skin_);
         SkinFullPath(dir_.Path("bad.ini").c_str(), bad_);
     }
@@ -140,7 +140,7 @@ TEST_F(SurfaceTest, PressOnTheFacePostsACaptionPress) {
 // directory, which here holds decoys of the same names: an all-white mask (no outline
 // at all) and a one-colour face.
 TEST_F(SurfaceTest, RelativeNamesAreFoundBesideTheSkinFileNotInTheCurrentDirectory) {
-    dir_.Write("rel.ini", "[main]\r\nwindows_mask=mask.bmp\r\nwindows_name=face.bmp\r\n");
+    ASSERT_TRUE(dir_.Write("rel.ini", "[main]\r\nwindows_mask=mask.bmp\r\nwindows_name=face.bmp\r\n"));
     char rel[SKIN_PATH_SIZE];
     SkinFullPath(dir_.Path("rel.ini").c_str(), rel);
     ScratchDir elsewhere;

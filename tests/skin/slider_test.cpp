@@ -36,8 +36,8 @@ protected:
         WriteBmp(dir_.Path("th.bmp"), Pixels(13, 22, kThumbH), 24);
         WriteBmp(dir_.Path("tv.bmp"), Pixels(22, 13, kThumbV), 24);
         // Picture names are at most 19 characters: relative to the current directory.
-        dir_.Write("skin.ini", "[gslider]\r\nthumb_h=th.bmp\r\nthumb_v=tv.bmp\r\nchannel_h=ch.bmp\r\nchannel_v=ch.bmp\r\n");
-        dir_.Write("nofiles.ini", "[gslider]\r\nthumb_h=a.bmp\r\nthumb_v=b.bmp\r\nchannel_h=c.bmp\r\nchannel_v=d.bmp\r\n");
+        ASSERT_TRUE(dir_.Write("skin.ini", "[gslider]\r\nthumb_h=th.bmp\r\nthumb_v=tv.bmp\r\nchannel_h=ch.bmp\r\nchannel_v=ch.bmp\r\n"));
+        ASSERT_TRUE(dir_.Write("nofiles.ini", "[gslider]\r\nthumb_h=a.bmp\r\nthumb_v=b.bmp\r\nchannel_h=c.bmp\r\nchannel_v=d.bmp\r\n"));
     }
 
     // Draws the thumb and bar for thumb rectangle T onto paper and returns the picture.
@@ -86,7 +86,7 @@ TEST_F(SliderTest, ConstructionReadsTheFourPicturesFromTheFullPath) {
 }
 
 TEST_F(SliderTest, MissingThumbVIsReportedAlthoughNeverDrawn) {
-    dir_.Write("nov.ini", "[gslider]\r\nthumb_h=th.bmp\r\nchannel_h=ch.bmp\r\nchannel_v=ch.bmp\r\n");
+    ASSERT_TRUE(dir_.Write("nov.ini", "[gslider]\r\nthumb_h=th.bmp\r\nchannel_h=ch.bmp\r\nchannel_v=ch.bmp\r\n"));
     std::vector<MessageBoxAnswerer::Seen> seen;
     {
         MessageBoxAnswerer answer;
