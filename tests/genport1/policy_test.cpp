@@ -134,7 +134,7 @@ public:
         Put(18, 7, 3, 0, 0x51591002, kDisplay, {{0x14, 0x00009700}});
         // The high half of register 0x14 is dropped, as the clock library drops it.
         Put(19, 7, 4, 0, 0x51591002, kDisplay, {{0x14, 0x1234C001}});
-        Put(14, 5, 2, 0, 0x51591002, kDisplay, {{0x14, 0x0061}});  // over the keyboard's ports
+        Put(20, 5, 2, 0, 0x51591002, kDisplay, {{0x14, 0x0061}});  // over the keyboard's ports
         // Bus 255 is scanned too.
         Put(11, 255, 31, 0, 0x51591002, kDisplay, {{0x14, 0x8801}});
     }

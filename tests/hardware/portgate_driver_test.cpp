@@ -246,7 +246,7 @@ TEST_F(PortgateDriver, RefusedServiceManagerIsTracedAndPortAccessStaysClosed)
     trace.Clear();
     EXPECT_EQ(1, gate.zykInitialDriver());
     EXPECT_EQ(Join(OpeningTrace(gate), {"DLL_InstallDriver=<GenPort1>", "OpenSCManager",
-                                        "Open SCManager Error !"}),
+                                        "Open SCManager Error !", "AccessDenied=<OpenSCManager>"}),
               trace.Texts());
     EXPECT_EQ(ServiceState::Missing, GenPortServiceState());
     trace.Clear();
