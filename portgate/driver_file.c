@@ -11,6 +11,43 @@
 #define CHANGE_RIGHTS (FILE_WRITE_DATA | FILE_APPEND_DATA | FILE_DELETE_CHILD | DELETE | \
                        WRITE_DAC | WRITE_OWNER | GENERIC_WRITE | GENERIC_ALL)
 
+// The security functions exist only on the NT family, where this check runs; they are
+// looked up then, so that nothing of them stands in the import table that the 95
+// family's loader reads.
+typedef struct SecurityApi {
+    BOOL(WINAPI* AllocateAndInitializeSid)(PSID_IDENTIFIER_AUTHORITY, BYTE, DWORD, DWORD,
+                                           DWORD, DWORD, DWORD, DWORD, DWORD, DWORD, PSID*);
+    BOOL(WINAPI* EqualSid)(PSID, PSID);
+    PVOID(WINAPI* FreeSid)(PSID);
+    BOOL(WINAPI* GetAce)(PACL, DWORD, LPVOID*);
+    BOOL(WINAPI* GetAclInformation)(PACL, LPVOID, DWORD, ACL_INFORMATION_CLASS);
+    BOOL(WINAPI* GetFileSecurityA)(LPCSTR, SECURITY_INFORMATION, PSECURITY_DESCRIPTOR, DWORD,
+                                   LPDWORD);
+    BOOL(WINAPI* GetSecurityDescriptorDacl)(PSECURITY_DESCRIPTOR, LPBOOL, PACL*, LPBOOL);
+    BOOL(WINAPI* GetSecurityDescriptorOwner)(PSECURITY_DESCRIPTOR, PSID*, LPBOOL);
+    BOOL(WINAPI* GetTokenInformation)(HANDLE, TOKEN_INFORMATION_CLASS, LPVOID, DWORD, PDWORD);
+    BOOL(WINAPI* OpenProcessToken)(HANDLE, DWORD, PHANDLE);
+} SecurityApi;
+
+static SecurityApi api;
+
+// False when one is missing: the check then fails, as for any unreadable descriptor.
+static int LoadSecurityApi(void)
+{
+    static const char* const names[] = {
+        "AllocateAndInitializeSid", "EqualSid", "FreeSid", "GetAce", "GetAclInformation",
+        "GetFileSecurityA", "GetSecurityDescriptorDacl", "GetSecurityDescriptorOwner",
+        "GetTokenInformation", "OpenProcessToken"};
+    FARPROC* slots = (FARPROC*)&api;
+    HMODULE advapi = GetModuleHandleA("advapi32.dll");
+    size_t i;
+    for (i = 0; i < sizeof names / sizeof names[0]; i++) {
+        slots[i] = advapi ? GetProcAddress(advapi, names[i]) : NULL;
+        if (!slots[i]) return 0;
+    }
+    return 1;
+}
+
 typedef struct Trustees {
     PSID administrators;
     PSID system;
@@ -24,14 +61,14 @@ static int FindTrustees(Trustees* t)
     HANDLE token;
     DWORD size;
     t->administrators = t->system = t->user = NULL;
-    if (!AllocateAndInitializeSid(&nt, 2, SECURITY_BUILTIN_DOMAIN_RID,
-                                  DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0, 0,
-                                  &t->administrators) ||
-        !AllocateAndInitializeSid(&nt, 1, SECURITY_LOCAL_SYSTEM_RID, 0, 0, 0, 0, 0, 0, 0,
-                                  &t->system))
+    if (!api.AllocateAndInitializeSid(&nt, 2, SECURITY_BUILTIN_DOMAIN_RID,
+                                      DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0, 0,
+                                      &t->administrators) ||
+        !api.AllocateAndInitializeSid(&nt, 1, SECURITY_LOCAL_SYSTEM_RID, 0, 0, 0, 0, 0, 0, 0,
+                                      &t->system))
         return 0;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return 0;
-    if (GetTokenInformation(token, TokenUser, t->userBuffer, sizeof t->userBuffer, &size))
+    if (!api.OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return 0;
+    if (api.GetTokenInformation(token, TokenUser, t->userBuffer, sizeof t->userBuffer, &size))
         t->user = ((TOKEN_USER*)t->userBuffer)->User.Sid;
     CloseHandle(token);
     return t->user != NULL;
@@ -39,24 +76,24 @@ static int FindTrustees(Trustees* t)
 
 static void FreeTrustees(Trustees* t)
 {
-    if (t->administrators) FreeSid(t->administrators);
-    if (t->system) FreeSid(t->system);
+    if (t->administrators) api.FreeSid(t->administrators);
+    if (t->system) api.FreeSid(t->system);
 }
 
 static int Trusted(const Trustees* t, PSID sid)
 {
-    return EqualSid(sid, t->administrators) || EqualSid(sid, t->system) ||
-           EqualSid(sid, t->user);
+    return api.EqualSid(sid, t->administrators) || api.EqualSid(sid, t->system) ||
+           api.EqualSid(sid, t->user);
 }
 
 static int DaclTrustsOnly(const Trustees* t, PACL dacl)
 {
     ACL_SIZE_INFORMATION size;
     DWORD i;
-    if (!GetAclInformation(dacl, &size, sizeof size, AclSizeInformation)) return 0;
+    if (!api.GetAclInformation(dacl, &size, sizeof size, AclSizeInformation)) return 0;
     for (i = 0; i < size.AceCount; i++) {
         ACE_HEADER* ace;
-        if (!GetAce(dacl, i, (void**)&ace)) return 0;
+        if (!api.GetAce(dacl, i, (void**)&ace)) return 0;
         // Inherit-only entries are for objects made later (CREATOR OWNER and such).
         if (ace->AceType != ACCESS_ALLOWED_ACE_TYPE || (ace->AceFlags & INHERIT_ONLY_ACE))
             continue;
@@ -77,11 +114,11 @@ static int OnlyTrusteesMayChange(const Trustees* t, const char* path)
     PSID owner = NULL;
     PACL dacl = NULL;
     BOOL present = FALSE, defaulted;
-    return GetFileSecurityA(path, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
+    return api.GetFileSecurityA(path, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
                             &sd, sizeof sd, &needed) &&
-           GetSecurityDescriptorOwner(&sd, &owner, &defaulted) && owner &&
+           api.GetSecurityDescriptorOwner(&sd, &owner, &defaulted) && owner &&
            Trusted(t, owner) &&
-           GetSecurityDescriptorDacl(&sd, &present, &dacl, &defaulted) &&
+           api.GetSecurityDescriptorDacl(&sd, &present, &dacl, &defaulted) &&
            present && dacl &&  // no DACL at all lets everyone do everything
            DaclTrustsOnly(t, dacl);
 }
@@ -138,9 +175,12 @@ int CheckDriverFile(const char* driverPath, HANDLE* held)
     if (slash) slash[slash == folder + 2 && folder[1] == ':' ? 1 : 0] = '\0';
 
     Trustees t;
-    int ok = FindTrustees(&t) && OnlyTrusteesMayChange(&t, driverPath) &&
+    int ok = 0;
+    if (LoadSecurityApi()) {
+        ok = FindTrustees(&t) && OnlyTrusteesMayChange(&t, driverPath) &&
              (!slash || OnlyTrusteesMayChange(&t, folder));
-    FreeTrustees(&t);
+        FreeTrustees(&t);
+    }
     if (!ok) {
         TraceMessage("DriverFile_Unsafe=<%s>", driverPath);
         CloseHandle(*held);
