@@ -102,6 +102,7 @@ TEST_F(PortgateDriver, StoppedLeftoverPointingElsewhereIsRemovedAndOursInstalled
     GateCopy gate("gate-leftover");
     RegisterStoppedGenPort(other.dir + "GenPort1.sys");
     ASSERT_EQ(ServiceState::Stopped, GenPortServiceState());
+    ASSERT_TRUE(GenPortRegistered()) << "the registry view the direct road's tests rely on";
     trace.Clear();
     ASSERT_EQ(1, gate.zykInitialDriver());
     EXPECT_EQ(Join(OpeningTrace(gate), {"DLL_InstallDriver=<GenPort1>", "OpenSCManager",

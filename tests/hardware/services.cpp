@@ -25,6 +25,16 @@ ServiceState GenPortServiceState()
     return ServiceState::Other;
 }
 
+bool GenPortRegistered()
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Services\\GenPort1", 0,
+                      KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+
 void RegisterStoppedGenPort(const std::string& driverPath)
 {
     Handles h;

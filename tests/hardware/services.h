@@ -5,6 +5,9 @@
 enum class ServiceState { Missing, Stopped, Running, Other };
 
 ServiceState GenPortServiceState();
+// Whether the service database holds GenPort1, read from the registry rather than through
+// the service manager (which the 95-family emulation answers as a stub).
+bool GenPortRegistered();
 // Registers GenPort1 without starting it, as an earlier run might have left it.
 void RegisterStoppedGenPort(const std::string& driverPath);
 // Stops and deletes GenPort1 if it is there (test clean-up).
