@@ -46,6 +46,8 @@ private:
 const char kCreateFailure[] = "failure: CreateService";
 const char kNotReached[] =
     "Zyk Velotune could not reach the graphics card.\nThe card may still run the new clocks.";
+const char kNewNotReached[] =
+    "Zyk Velotune could not reach the graphics card.\nThe new clocks may not be on the card.";
 
 class DialogServiceHeld : public DialogScenario {
 protected:
@@ -139,6 +141,54 @@ TEST_F(DialogServiceHeld, AHoldBeyondTheWaitIsToldAfterNo) {
     EXPECT_EQ(360, SliderPos(dialog, kSliderEngine)) << "the committed pair, with the warning";
     PressButton(warning, IDOK);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, 10));
+    EXPECT_EQ("360/360", Pair(kCurrent));
+}
+
+// A GenPort1 deleted while this test keeps a handle to it: marked for deletion, its
+// name taken, until the handle goes.
+class MarkedService {
+public:
+    MarkedService() {
+        manager_ = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
+        service_ = CreateServiceA(manager_, "GenPort1", "GenPort1", SERVICE_ALL_ACCESS,
+                                  SERVICE_KERNEL_DRIVER, SERVICE_DEMAND_START,
+                                  SERVICE_ERROR_NORMAL, "C:\\windows\\GenPort1.sys", nullptr,
+                                  nullptr, nullptr, nullptr, nullptr);
+        marked_ = service_ && DeleteService(service_);
+    }
+    ~MarkedService() {
+        if (service_) CloseServiceHandle(service_);
+        if (manager_) CloseServiceHandle(manager_);
+    }
+    bool Marked() const { return marked_; }
+
+private:
+    SC_HANDLE manager_ = nullptr, service_ = nullptr;
+    bool marked_ = false;
+};
+
+TEST_F(DialogServiceHeld, AServiceHeldBeyondTheWaitAtOkIsToldBeforeTheQuestion) {
+    HWND dialog = Open();
+    ASSERT_TRUE(dialog);
+    HWND warning = nullptr;
+    {
+        MarkedService held;
+        ASSERT_TRUE(held.Marked());
+        MoveSlider(dialog, kSliderEngine, 400);
+        Click(dialog, kOk);
+        warning = WarningAfterFailure(kNewNotReached);
+        ASSERT_TRUE(warning);
+        EXPECT_EQ(dialog, GetWindow(warning, GW_OWNER));
+        EXPECT_EQ(sim::kDefaultClock, Register()) << "the new pair never reached the card";
+        EXPECT_EQ(nullptr, FindWindowA(nullptr, "Confirmation")) << "the question waits for the warning";
+    }
+    // The question comes after it; No puts the committed pair back on the card.
+    PressButton(warning, IDOK);
+    HWND question = WaitBox("Confirmation");
+    ASSERT_TRUE(question);
+    PressButton(question, IDCANCEL);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, 10));
+    EXPECT_EQ(sim::kDefaultClock, Register());
     EXPECT_EQ("360/360", Pair(kCurrent));
 }
 

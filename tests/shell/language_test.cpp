@@ -42,15 +42,16 @@ std::string Big5(const char* utf8)
 
 struct Texts {
     std::string cardName, noCard, title, current, defaultEntry, ok, cancel, profile, saveAs,
-        confirmation, deleteMsg, keepMsg, countdown, notReached, adminRights, driverFolder;
+        confirmation, deleteMsg, keepMsg, countdown, notReached, newNotReached, adminRights,
+        driverFolder;
 };
 
 Texts Current()
 {
     return {str_CardName, str_NoCardMsg, str_Title, str_CurrentSettings, str_Default, str_OK,
             str_Cancel, str_Profile, str_SaveAs, str_Confirmation, str_DeleteProfileMsg,
-            str_KeepClockMsg, str_RevertCountdown, str_CardNotReachedMsg, str_AdminRightsMsg,
-            str_DriverFolderMsg};
+            str_KeepClockMsg, str_RevertCountdown, str_CardNotReachedMsg, str_NewPairNotReachedMsg,
+            str_AdminRightsMsg, str_DriverFolderMsg};
 }
 
 const char* kDefaultDelete = "Are you sure you want to delete this profile?";
@@ -75,6 +76,8 @@ void ExpectEnglishTexts(const char* deleteMsg)
     EXPECT_EQ("Restoring the previous clocks in %d s", t.countdown);
     EXPECT_EQ("Zyk Velotune could not reach the graphics card.\n"
               "The card may still run the new clocks.", t.notReached);
+    EXPECT_EQ("Zyk Velotune could not reach the graphics card.\n"
+              "The new clocks may not be on the card.", t.newNotReached);
     EXPECT_EQ("Zyk Velotune needs administrator rights to reach the graphics card.", t.adminRights);
     EXPECT_EQ("Users who are not administrators may change the folder of Zyk Velotune.\n"
               "Please put the program into a folder that only administrators can change, "
@@ -121,6 +124,7 @@ TEST(Language, TaiwanGetsBig5ChineseAndItsOwnSkinAndMenu)
     EXPECT_EQ(46u, t.keepMsg.size());
     EXPECT_EQ(Big5(u8"%d 秒後還原原來的時脈"), t.countdown);
     EXPECT_EQ(Big5(u8"Zyk Velotune 無法存取顯示卡.\n顯示卡可能仍在使用新的時脈."), t.notReached);
+    EXPECT_EQ(Big5(u8"Zyk Velotune 無法存取顯示卡.\n新的時脈可能沒有設定到顯示卡上."), t.newNotReached);
     EXPECT_EQ(Big5(u8"Zyk Velotune 需要系統管理員權限才能存取顯示卡."), t.adminRights);
     EXPECT_EQ(Big5(u8"Zyk Velotune 所在的資料夾可被非系統管理員修改.\n"
                    u8"請將程式放到只有系統管理員可以修改的資料夾, 例如使用安裝程式安裝."),

@@ -16,8 +16,8 @@ int ApplyClocks(int engine, int memory) {
     return zykLostAccesses() == lostBefore ? 1 : 0;
 }
 
-void WarnCardNotReached(HWND owner) {
-    MessageBoxA(owner, str_CardNotReachedMsg, str_Title, MB_OK | MB_ICONEXCLAMATION);
+void WarnCardNotReached(HWND owner, const char* message) {
+    MessageBoxA(owner, message, str_Title, MB_OK | MB_ICONEXCLAMATION);
 }
 
 int ReadClocks(int* engine, int* memory) {

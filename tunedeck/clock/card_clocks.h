@@ -8,9 +8,10 @@
 // (port access could not be opened, or the driver refused a request).
 int ApplyClocks(int engine, int memory);
 
-// Tells the user that a pair the dialog shows did not reach the card: it may still run
-// the new clocks.
-void WarnCardNotReached(HWND owner);
+// Tells the user, in a box owned by `owner`, that a bracket did not reach the card;
+// `message` says which pair the card may lack (str_CardNotReachedMsg or
+// str_NewPairNotReachedMsg).
+void WarnCardNotReached(HWND owner, const char* message);
 
 // Reads both clocks, rounded to whole MHz (the card layer returns clock + 0.5, which
 // is truncated here). Returns 0.

@@ -24,6 +24,7 @@ char str_DeleteProfileMsg[100];
 char str_KeepClockMsg[200];
 char str_RevertCountdown[100];
 char str_CardNotReachedMsg[200];
+char str_NewPairNotReachedMsg[200];
 char str_AdminRightsMsg[200];
 char str_DriverFolderMsg[300];
 
@@ -45,6 +46,7 @@ struct MessageSet {
     const char* keepClockMsg;
     const char* revertCountdown;
     const char* cardNotReachedMsg;
+    const char* newPairNotReachedMsg;
     const char* adminRightsMsg;
     const char* driverFolderMsg;
 };
@@ -65,6 +67,7 @@ const MessageSet kDefaultSet = {
     "Your AGP clock has been changed.\nDo you want to keep these changed ?",
     "Restoring the previous clocks in %d s",
     "Zyk Velotune could not reach the graphics card.\nThe card may still run the new clocks.",
+    "Zyk Velotune could not reach the graphics card.\nThe new clocks may not be on the card.",
     "Zyk Velotune needs administrator rights to reach the graphics card.",
     "Users who are not administrators may change the folder of Zyk Velotune.\n"
     "Please put the program into a folder that only administrators can change, "
@@ -81,6 +84,7 @@ const MessageSet kEnglishSet = {
     kDefaultSet.keepClockMsg,
     kDefaultSet.revertCountdown,
     kDefaultSet.cardNotReachedMsg,
+    kDefaultSet.newPairNotReachedMsg,
     kDefaultSet.adminRightsMsg,
     kDefaultSet.driverFolderMsg,
 };
@@ -119,6 +123,10 @@ const MessageSet kChineseSet = {
     "Zyk Velotune \xB5\x4C\xAA\x6B\xA6\x73\xA8\xFA\xC5\xE3\xA5\xDC\xA5\x64.\n"
     "\xC5\xE3\xA5\xDC\xA5\x64\xA5\x69\xAF\xE0\xA4\xB4\xA6\x62\xA8\xCF\xA5\xCE\xB7\x73"
     "\xAA\xBA\xAE\xC9\xAF\xDF.",
+    // "Zyk Velotune 無法存取顯示卡.\n新的時脈可能沒有設定到顯示卡上."
+    "Zyk Velotune \xB5\x4C\xAA\x6B\xA6\x73\xA8\xFA\xC5\xE3\xA5\xDC\xA5\x64.\n"
+    "\xB7\x73\xAA\xBA\xAE\xC9\xAF\xDF\xA5\x69\xAF\xE0\xA8\x53\xA6\xB3\xB3\x5D\xA9\x77"
+    "\xA8\xEC\xC5\xE3\xA5\xDC\xA5\x64\xA4\x57.",
     // "Zyk Velotune 需要系統管理員權限才能存取顯示卡."
     "Zyk Velotune \xBB\xDD\xAD\x6E\xA8\x74\xB2\xCE\xBA\xDE\xB2\x7A\xAD\xFB\xC5\x76\xAD\xAD"
     "\xA4\x7E\xAF\xE0\xA6\x73\xA8\xFA\xC5\xE3\xA5\xDC\xA5\x64.",
@@ -159,6 +167,7 @@ void CopySet(const MessageSet& set)
     Copy(str_KeepClockMsg, set.keepClockMsg);
     Copy(str_RevertCountdown, set.revertCountdown);
     Copy(str_CardNotReachedMsg, set.cardNotReachedMsg);
+    Copy(str_NewPairNotReachedMsg, set.newPairNotReachedMsg);
     Copy(str_AdminRightsMsg, set.adminRightsMsg);
     Copy(str_DriverFolderMsg, set.driverFolderMsg);
 }

@@ -22,8 +22,11 @@ extern char str_KeepClockMsg[200];
 // Under the keep-clock question: the seconds left before it answers No by itself, a
 // printf format with one %d.
 extern char str_RevertCountdown[100];
-// When a bracket that should have put clocks on the card did not reach it.
+// When a bracket that should have put clocks on the card did not reach it: the
+// committed pair after No or at the opening (the card may still run the new pair), and
+// a new pair after OK or Test (the card may still run the old one).
 extern char str_CardNotReachedMsg[200];
+extern char str_NewPairNotReachedMsg[200];
 // At start, when port access was refused: for want of administrator rights, and for a
 // driver file in a folder that others than administrators may change.
 extern char str_AdminRightsMsg[200];

@@ -97,7 +97,8 @@ BOOL CTarnwell2Dlg::OnInitDialog() {
     m_sliderMemory.SetPos(m_nMemoryClock);
 
     // Every opening puts the stored current pair on the card.
-    if (!ApplyClocks(m_nEngineClock, m_nMemoryClock)) WarnCardNotReached(m_hWnd);
+    if (!ApplyClocks(m_nEngineClock, m_nMemoryClock))
+        WarnCardNotReached(m_hWnd, str_CardNotReachedMsg);
 
     PlaceButtons();
     PlaceReadouts();

@@ -2,6 +2,7 @@
 // user's confirmation, and is taken back when the user declines.
 #include "card_clocks.h"
 #include "keepclockdlg.h"
+#include "language.h"
 #include "maindlg.h"
 
 void CTarnwell2Dlg::StoreCurrentPair(int engine, int memory) {
@@ -22,7 +23,7 @@ void CTarnwell2Dlg::RevertToCommitted() {
     m_nMemoryClock = m_nSavedMemoryClock;
     SetSliders(m_nEngineClock, m_nMemoryClock);
     Invalidate(TRUE);
-    if (!reached) WarnCardNotReached(m_hWnd);
+    if (!reached) WarnCardNotReached(m_hWnd, str_CardNotReachedMsg);
 }
 
 void CTarnwell2Dlg::OnButtonOk() {
@@ -30,7 +31,9 @@ void CTarnwell2Dlg::OnButtonOk() {
         CDialog::OnOK();  // nothing to apply
         return;
     }
-    ApplyClocks(m_nEngineClock, m_nMemoryClock);
+    // A pair that did not reach the card is said so before the question.
+    if (!ApplyClocks(m_nEngineClock, m_nMemoryClock))
+        WarnCardNotReached(m_hWnd, str_NewPairNotReachedMsg);
     CKeepClockDlg question(this);  // owned by the main dialog, above it however activation went
     INT_PTR answer = question.DoModal();
     if (answer == IDOK) {

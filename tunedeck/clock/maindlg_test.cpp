@@ -2,6 +2,7 @@
 // keep-or-revert question; the dialog stays open either way.
 #include "card_clocks.h"
 #include "keepclockdlg.h"
+#include "language.h"
 #include "maindlg.h"
 #include "test_run.h"
 
@@ -9,7 +10,9 @@ void CTarnwell2Dlg::OnButtonTest() {
     char commandLine[MAX_PATH + 2];
     bool haveProgram = OwnDemoCommandLine(commandLine, sizeof(commandLine));
 
-    ApplyClocks(m_nEngineClock, m_nMemoryClock);
+    // A pair that did not reach the card is said so before the demonstration.
+    if (!ApplyClocks(m_nEngineClock, m_nMemoryClock))
+        WarnCardNotReached(m_hWnd, str_NewPairNotReachedMsg);
     // Blocks for up to five seconds; a program that cannot start is not reported.
     if (haveProgram) RunDemoProgram(commandLine);
 
