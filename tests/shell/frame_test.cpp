@@ -2,6 +2,7 @@
 // machine, display depth and no-card message intercepted in the import table), its
 // window, view and tray icon, and the Option command's guard.
 #include <gtest/gtest.h>
+#include <string.h>
 
 #include <string>
 #include <vector>
@@ -60,6 +61,15 @@ WINBOOL WINAPI OpenToEveryone(LPCSTR, SECURITY_INFORMATION, PSECURITY_DESCRIPTOR
     BOOL made = MakeSelfRelativeSD(&absolute, out, needed);
     FreeSid(everyone);
     return made;
+}
+
+// portgate looks the security functions up when it checks its driver file: the lookup
+// answers with the descriptor above.
+FARPROC WINAPI LookupOpenToEveryone(HMODULE module, LPCSTR name)
+{
+    if (HIWORD(name) && strcmp(name, "GetFileSecurityA") == 0)
+        return reinterpret_cast<FARPROC>(&OpenToEveryone);
+    return GetProcAddress(module, name);
 }
 
 // The quit code a start-up check requested, or none.
@@ -143,17 +153,20 @@ TEST_F(FrameTest, NoCardShowsOneMessageInTheLanguageAndQuits)
 TEST_F(FrameTest, RefusedPortAccessIsToldInsteadOfTheNoCardMessage)
 {
     struct Case {
+        const char* dll;
         const char* function;
         void* hook;
         const char* message;
     } cases[] = {
-        {"OpenSCManagerA", reinterpret_cast<void*>(&LimitedManager), str_AdminRightsMsg},
-        {"GetFileSecurityA", reinterpret_cast<void*>(&OpenToEveryone), str_DriverFolderMsg},
+        {"advapi32.dll", "OpenSCManagerA", reinterpret_cast<void*>(&LimitedManager),
+         str_AdminRightsMsg},
+        {"kernel32.dll", "GetProcAddress", reinterpret_cast<void*>(&LookupOpenToEveryone),
+         str_DriverFolderMsg},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.function);
         g_messages.clear();
-        ScopedImport refused(GetModuleHandleA("portgate.dll"), "advapi32.dll", c.function, c.hook);
+        ScopedImport refused(GetModuleHandleA("portgate.dll"), c.dll, c.function, c.hook);
         ASSERT_NE(nullptr, refused.original());
         CMainFrame* frame = new CMainFrame;
         EXPECT_TRUE(frame->HasStartFailed());
