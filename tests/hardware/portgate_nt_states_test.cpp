@@ -98,21 +98,44 @@ WINBOOL WINAPI StartWhileTryingToSwap(SC_HANDLE service, DWORD count, LPCSTR* ar
     return g_realStart(service, count, args);
 }
 
+// A second handle (a console, a monitoring tool) on the service of one full bracket of
+// `gate`: the bracket's deleted service keeps its name until Release or the end.
+class HeldAcrossAClose {
+public:
+    explicit HeldAcrossAClose(GateCopy& gate)
+    {
+        EXPECT_EQ(1, gate.zykInitialDriver());
+        manager_ = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
+        held_ = OpenServiceA(manager_, "GenPort1", SERVICE_QUERY_STATUS);
+        EXPECT_EQ(1, gate.zykCloseDriver());
+    }
+    ~HeldAcrossAClose()
+    {
+        Release();
+        CloseServiceHandle(manager_);
+    }
+    bool Holds() const { return held_ != nullptr; }
+    void Release()
+    {
+        if (held_) CloseServiceHandle(held_);
+        held_ = nullptr;
+    }
+
+private:
+    SC_HANDLE manager_ = nullptr, held_ = nullptr;
+};
+
 }  // namespace
 
 TEST_F(PortgateNtStates, ServiceMarkedForDeletionIsWaitedForAndTheBracketGoesOn)
 {
     GateCopy gate("gate-marked");
-    ASSERT_EQ(1, gate.zykInitialDriver());
-    // A second handle (a console, a monitoring tool) keeps the deleted service's name.
-    SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
-    SC_HANDLE held = OpenServiceA(manager, "GenPort1", SERVICE_QUERY_STATUS);
-    ASSERT_NE(nullptr, held);
-    EXPECT_EQ(1, gate.zykCloseDriver());
+    HeldAcrossAClose held(gate);
+    ASSERT_TRUE(held.Holds());
 
     std::thread release([&] {
         Sleep(1500);
-        CloseServiceHandle(held);
+        held.Release();
     });
     std::vector<SeenMessageBox> boxes;
     {
@@ -122,7 +145,6 @@ TEST_F(PortgateNtStates, ServiceMarkedForDeletionIsWaitedForAndTheBracketGoesOn)
         boxes = answerer.Seen();
     }
     release.join();
-    CloseServiceHandle(manager);
     EXPECT_TRUE(boxes.empty()) << boxes[0].text;
     EXPECT_TRUE(Has(trace.Texts(), "CreateService_MarkedForDelete"));
     EXPECT_TRUE(Has(trace.Texts(), "DLL_OpenDevice=<GenPort1>"));
@@ -133,11 +155,8 @@ TEST_F(PortgateNtStates, ServiceMarkedForDeletionIsWaitedForAndTheBracketGoesOn)
 TEST_F(PortgateNtStates, ServiceHeldBeyondTheWaitLeavesAccessClosedAndCountsTheLoss)
 {
     GateCopy gate("gate-marked-long");
-    ASSERT_EQ(1, gate.zykInitialDriver());
-    SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
-    SC_HANDLE held = OpenServiceA(manager, "GenPort1", SERVICE_QUERY_STATUS);
-    ASSERT_NE(nullptr, held);
-    EXPECT_EQ(1, gate.zykCloseDriver());
+    HeldAcrossAClose held(gate);
+    ASSERT_TRUE(held.Holds());
 
     std::vector<SeenMessageBox> boxes;
     {
@@ -152,8 +171,6 @@ TEST_F(PortgateNtStates, ServiceHeldBeyondTheWaitLeavesAccessClosedAndCountsTheL
     EXPECT_EQ(lost + 2, gate.zykLostAccesses()) << "the caller can tell the card was missed";
     ASSERT_EQ(1u, boxes.size());
     EXPECT_EQ("failure: CreateService", boxes[0].text);
-    CloseServiceHandle(held);
-    CloseServiceHandle(manager);
 }
 
 TEST_F(PortgateNtStates, FailedStopIsFollowedByAReversionThatReachesTheCard)

@@ -85,6 +85,17 @@ bool TakeQuit(int* code)
     return false;
 }
 
+// A frame whose start-up check fails: it says so and requests the quit code -1.
+void ExpectStartFails()
+{
+    CMainFrame* frame = new CMainFrame;
+    EXPECT_TRUE(frame->HasStartFailed());
+    delete frame;
+    int code = 0;
+    ASSERT_TRUE(TakeQuit(&code));
+    EXPECT_EQ(-1, code);
+}
+
 class FrameTest : public ::testing::Test {
 protected:
     FrameTest()
@@ -124,12 +135,8 @@ TEST_F(FrameTest, SixteenColoursOrFewerQuitSilently)
 {
     for (int bits : {4, 1}) {
         g_bitsPerPixel = bits;
-        CMainFrame* frame = new CMainFrame;
-        EXPECT_TRUE(frame->HasStartFailed()) << bits;
-        delete frame;
-        int code = 0;
-        ASSERT_TRUE(TakeQuit(&code)) << bits;
-        EXPECT_EQ(-1, code);
+        SCOPED_TRACE(bits);
+        ExpectStartFails();
     }
     EXPECT_TRUE(g_messages.empty());
 }
@@ -137,12 +144,7 @@ TEST_F(FrameTest, SixteenColoursOrFewerQuitSilently)
 TEST_F(FrameTest, NoCardShowsOneMessageInTheLanguageAndQuits)
 {
     sim::Reset();
-    CMainFrame* frame = new CMainFrame;
-    EXPECT_TRUE(frame->HasStartFailed());
-    delete frame;
-    int code = 0;
-    ASSERT_TRUE(TakeQuit(&code));
-    EXPECT_EQ(-1, code);
+    ExpectStartFails();
     ASSERT_EQ(1u, g_messages.size());
     EXPECT_EQ(nullptr, g_messages[0].owner);
     EXPECT_EQ(std::string(str_NoCardMsg), g_messages[0].text);
@@ -168,12 +170,7 @@ TEST_F(FrameTest, RefusedPortAccessIsToldInsteadOfTheNoCardMessage)
         g_messages.clear();
         ScopedImport refused(GetModuleHandleA("portgate.dll"), c.dll, c.function, c.hook);
         ASSERT_NE(nullptr, refused.original());
-        CMainFrame* frame = new CMainFrame;
-        EXPECT_TRUE(frame->HasStartFailed());
-        delete frame;
-        int code = 0;
-        ASSERT_TRUE(TakeQuit(&code));
-        EXPECT_EQ(-1, code);
+        ExpectStartFails();
         ASSERT_EQ(1u, g_messages.size());
         EXPECT_EQ(std::string(c.message), g_messages[0].text);
         EXPECT_NE(std::string(str_NoCardMsg), g_messages[0].text);
@@ -185,12 +182,7 @@ TEST_F(FrameTest, BothChecksFailingStillShowOneMessage)
 {
     sim::Reset();
     g_bitsPerPixel = 4;
-    CMainFrame* frame = new CMainFrame;
-    EXPECT_TRUE(frame->HasStartFailed());
-    delete frame;
-    int code = 0;
-    ASSERT_TRUE(TakeQuit(&code));
-    EXPECT_EQ(-1, code);
+    ExpectStartFails();
     EXPECT_EQ(1u, g_messages.size());
 }
 
