@@ -38,6 +38,7 @@ class BadBitmaps : public ::testing::Test {
 protected:
     void SetUp() override {
         entries_ = corpus::Bitmaps(W, H);
+        for (corpus::Entry& e : corpus::EdgeBitmaps(W, H)) entries_.push_back(e);
         for (const corpus::Entry& e : entries_) ASSERT_TRUE(dir_.Write(e.name + ".bmp", e.bytes));
     }
     std::string Path(const corpus::Entry& e) const { return dir_.Path(e.name + ".bmp"); }
