@@ -47,7 +47,8 @@ static int configReadAllowed(int bus, int function, int reg)
 {
     if (bus < GENPORT_SCAN_FIRST_BUS || bus > GENPORT_SCAN_LAST_BUS || function != 0)
         return 0;
-    return reg == GENPORT_CONFIG_IDS || reg == GENPORT_CONFIG_WINDOW || reg == GENPORT_CONFIG_SUBSYSTEM;
+    return reg == GENPORT_CONFIG_IDS || reg == GENPORT_CONFIG_WINDOW ||
+           reg == GENPORT_CONFIG_SUBSYSTEM;
 }
 
 /* The HAL keeps its own address and data cycles together; a second writer of 0xCF8
