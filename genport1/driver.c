@@ -2,8 +2,10 @@
  * opens on the NT family, answering the six buffered port requests. A legacy driver:
  * DriverEntry finds the cards' I/O windows, creates the device and the link; create,
  * close, device control and unload. Only Administrators and SYSTEM may open it, one
- * handle at a time. Everything here exists in NT 4.0's kernel. */
-#include <ntddk.h>
+ * handle at a time, and the device object carries the same descriptor the create
+ * handler checks against. Everything here exists in NT 4.0's kernel
+ * (IoCreateDeviceSecure does not). */
+#include <ntifs.h>
 #include "backend.h"
 #include "open_check.h"
 #include "port_policy.h"
@@ -19,12 +21,6 @@ static GenPortOpens opens;
  * take one at a time. */
 static KMUTEX lock;
 
-/* The caller of a create as the I/O manager captured it. */
-typedef struct KernelSubject {
-    PSECURITY_SUBJECT_CONTEXT context; /* 0 when the create has no access state */
-    KPROCESSOR_MODE mode;
-} KernelSubject;
-
 static NTSTATUS complete(PIRP irp, NTSTATUS status, ULONG_PTR information)
 {
     irp->IoStatus.Status = status;
@@ -36,19 +32,22 @@ static NTSTATUS complete(PIRP irp, NTSTATUS status, ULONG_PTR information)
 /* The caller against the driver's own descriptor, whatever the device object's
  * descriptor lets through, with nothing taken as granted before. The rights asked for
  * need no privilege, so the check never hands back a privilege set to free. */
-static int kernelCheck(void *ctx, const void *subject, const void *descriptor, uint32_t desired)
+static int kernelCheck(void *ctx, const void *subject, const void *descriptor, uint32_t desired,
+                       int userMode)
 {
     static GENERIC_MAPPING mapping = {FILE_GENERIC_READ, FILE_GENERIC_WRITE,
                                       FILE_GENERIC_EXECUTE, FILE_ALL_ACCESS};
-    const KernelSubject *caller = (const KernelSubject *)subject;
+    const IO_SECURITY_CONTEXT *context = (const IO_SECURITY_CONTEXT *)subject;
     PPRIVILEGE_SET privileges = NULL;
     ACCESS_MASK granted = 0;
     NTSTATUS status = STATUS_ACCESS_DENIED;
 
-    if (!caller->context)
+    if (!context->AccessState)
         return 0;
-    if (!SeAccessCheck((PSECURITY_DESCRIPTOR)descriptor, caller->context, FALSE, desired, 0,
-                       &privileges, &mapping, caller->mode, &granted, &status))
+    if (!SeAccessCheck((PSECURITY_DESCRIPTOR)descriptor,
+                       &context->AccessState->SubjectSecurityContext, FALSE, desired, 0,
+                       &privileges, &mapping, userMode ? UserMode : KernelMode, &granted,
+                       &status))
         return 0;
     return NT_SUCCESS(status) && (granted & desired) == desired;
 }
@@ -58,15 +57,15 @@ static NTSTATUS NTAPI dispatchCreate(PDEVICE_OBJECT device, PIRP irp)
     PIO_STACK_LOCATION stack = IoGetCurrentIrpStackLocation(irp);
     PIO_SECURITY_CONTEXT context = stack->Parameters.Create.SecurityContext;
     PFILE_OBJECT file = stack->FileObject;
-    KernelSubject caller;
+    uint32_t origin = 0;
     NTSTATUS status;
 
-    caller.context = context && context->AccessState
-                         ? &context->AccessState->SubjectSecurityContext : NULL;
-    caller.mode = irp->RequestorMode;
+    if (irp->RequestorMode == KernelMode)
+        origin |= GENPORT_CREATE_FROM_KERNEL;
+    if (stack->Flags & SL_FORCE_ACCESS_CHECK)
+        origin |= GENPORT_CREATE_FORCE_CHECK;
     KeWaitForSingleObject(&lock, Executive, KernelMode, FALSE, NULL);
-    status = genport_open(&opens, file, file ? file->FileName.Length : 0,
-                          context ? &caller : NULL);
+    status = genport_open(&opens, file, file ? file->FileName.Length : 0, context, origin);
     KeReleaseMutex(&lock, FALSE);
     return complete(irp, status, 0);
 }
@@ -105,6 +104,29 @@ static NTSTATUS NTAPI dispatchControl(PDEVICE_OBJECT device, PIRP irp)
     return complete(irp, (NTSTATUS)status, returned);
 }
 
+/* The device object's descriptor is set through a kernel handle to it, opened in the
+ * System process that runs DriverEntry (NT 4.0 knows no OBJ_KERNEL_HANDLE). */
+static GenPortStatus openObject(void *ctx, void *object, void **handle)
+{
+    HANDLE opened = NULL;
+    NTSTATUS status = ObOpenObjectByPointer(object, 0, NULL, WRITE_DAC | WRITE_OWNER, NULL,
+                                            KernelMode, &opened);
+    *handle = opened;
+    return status;
+}
+
+static GenPortStatus setSecurity(void *ctx, void *handle, uint32_t information,
+                                 const void *descriptor)
+{
+    return ZwSetSecurityObject((HANDLE)handle, (SECURITY_INFORMATION)information,
+                               (PSECURITY_DESCRIPTOR)descriptor);
+}
+
+static void closeHandle(void *ctx, void *handle)
+{
+    ZwClose((HANDLE)handle);
+}
+
 static VOID NTAPI driverUnload(PDRIVER_OBJECT driver)
 {
     UNICODE_STRING link;
@@ -117,6 +139,7 @@ static VOID NTAPI driverUnload(PDRIVER_OBJECT driver)
 
 NTSTATUS NTAPI DriverEntry(PDRIVER_OBJECT driver, PUNICODE_STRING registryPath)
 {
+    static const GenPortSecurityCalls securityCalls = {openObject, setSecurity, closeHandle, 0};
     UNICODE_STRING name, link;
     PDEVICE_OBJECT device = NULL;
     NTSTATUS status;
@@ -140,6 +163,12 @@ NTSTATUS NTAPI DriverEntry(PDRIVER_OBJECT driver, PUNICODE_STRING registryPath)
         return status;
     }
     device->Flags |= DO_BUFFERED_IO;
+    status = genport_secure_device(&opens, &securityCalls, device);
+    if (!NT_SUCCESS(status)) {
+        IoDeleteDevice(device);
+        genport_backend_stop();
+        return status;
+    }
     RtlInitUnicodeString(&link, LINK_NAME);
     status = IoCreateSymbolicLink(&link, &name);
     if (!NT_SUCCESS(status)) {

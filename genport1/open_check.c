@@ -15,17 +15,21 @@ void genport_opens_init(GenPortOpens *opens, GenPortAccessCheck check, void *che
     opens->configAddress = 0;
 }
 
-static int callerAllowed(const GenPortOpens *opens, const void *subject)
+/* A kernel component that opens on a user's behalf asks with SL_FORCE_ACCESS_CHECK
+ * to be checked as that user would be. */
+static int callerAllowed(const GenPortOpens *opens, const void *subject, uint32_t origin)
 {
+    int userMode = !(origin & GENPORT_CREATE_FROM_KERNEL) || (origin & GENPORT_CREATE_FORCE_CHECK);
     if (!subject)
         return opens->contextFree;
-    return opens->check(opens->checkCtx, subject, opens->descriptor.bytes, GENPORT_OPEN_RIGHTS);
+    return opens->check(opens->checkCtx, subject, opens->descriptor.bytes, GENPORT_OPEN_RIGHTS,
+                        userMode);
 }
 
 GenPortStatus genport_open(GenPortOpens *opens, const void *file, uint32_t nameBytes,
-                           const void *subject)
+                           const void *subject, uint32_t origin)
 {
-    if (!file || nameBytes != 0 || !callerAllowed(opens, subject))
+    if (!file || nameBytes != 0 || !callerAllowed(opens, subject, origin))
         return GENPORT_STATUS_ACCESS_DENIED;
     if (opens->owner && opens->owner != file)
         return GENPORT_STATUS_ACCESS_DENIED;
@@ -43,4 +47,21 @@ void genport_close(GenPortOpens *opens, const void *file)
 int genport_is_owner(const GenPortOpens *opens, const void *file)
 {
     return file != 0 && opens->owner == file;
+}
+
+GenPortStatus genport_secure_device(const GenPortOpens *opens, const GenPortSecurityCalls *calls,
+                                    void *device)
+{
+    void *handle = 0;
+    GenPortStatus status;
+
+    status = calls->open(calls->ctx, device, &handle);
+    if (status < 0)
+        return status;
+    status = calls->set(calls->ctx, handle,
+                        GENPORT_OWNER_SECURITY_INFORMATION | GENPORT_GROUP_SECURITY_INFORMATION |
+                            GENPORT_DACL_SECURITY_INFORMATION,
+                        opens->descriptor.bytes);
+    calls->close(calls->ctx, handle);
+    return status;
 }

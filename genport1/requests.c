@@ -33,15 +33,39 @@ static int decode(uint32_t code, int *write)
     }
 }
 
+static uint32_t refusedConfigReads;
+
+uint32_t genport_refused_config_reads(void)
+{
+    return refusedConfigReads;
+}
+
+/* The registers busprobe's scan reads: function 0 of each device on buses 1 to 6, its
+ * vendor and device, its I/O window and its subsystem. The rest of configuration space
+ * (the chipset, every other window in the machine) is nobody's business here. */
+static int configReadAllowed(int bus, int function, int reg)
+{
+    if (bus < GENPORT_SCAN_FIRST_BUS || bus > GENPORT_SCAN_LAST_BUS || function != 0)
+        return 0;
+    return reg == GENPORT_CONFIG_IDS || reg == GENPORT_CONFIG_WINDOW ||
+           reg == GENPORT_CONFIG_SUBSYSTEM;
+}
+
 /* The HAL keeps its own address and data cycles together; a second writer of 0xCF8
  * on another processor could turn its configuration write into one of ours. So the
  * handle's address is only remembered, and the data comes from the HAL. */
 static uint32_t configAnswer(const GenPortPorts *ports, uint32_t address)
 {
+    int bus = (int)(address >> 16 & 0xFF), device = (int)(address >> 11 & 0x1F);
+    int function = (int)(address >> 8 & 7), reg = (int)(address & 0xFC);
+
     if (!(address & GENPORT_CONFIG_ENABLE))
         return 0xFFFFFFFFu;
-    return ports->config(ports->ctx, (int)(address >> 16 & 0xFF), (int)(address >> 11 & 0x1F),
-                         (int)(address >> 8 & 7), (int)(address & 0xFC));
+    if (!configReadAllowed(bus, function, reg)) {
+        refusedConfigReads++;
+        return 0xFFFFFFFFu; /* as an absent device answers */
+    }
+    return ports->config(ports->ctx, bus, device, function, reg);
 }
 
 GenPortStatus genport_request(const GenPortPolicy *policy, const GenPortPorts *ports,

@@ -49,11 +49,24 @@ struct GenPortPolicy;
  *   port or width the policy refuses      ACCESS_DENIED
  * PCI configuration mechanism 1 is answered without the ports: *configAddress is the
  * handle's 0xCF8, written and read back by requests; a read of 0xCFC gives the HAL's
- * dword for the register it names, or 0xFFFFFFFF while its enable bit (31) is clear. */
+ * dword for the register it names, or 0xFFFFFFFF while its enable bit (31) is clear.
+ * Only the registers the card scan reads are asked of the HAL: function 0 on buses
+ * GENPORT_SCAN_FIRST_BUS to GENPORT_SCAN_LAST_BUS, registers 0x00, 0x14 and 0x2C. Any
+ * other register reads 0xFFFFFFFF, as an absent device, and is counted. */
 GenPortStatus genport_request(const struct GenPortPolicy *policy, const GenPortPorts *ports,
                               uint32_t *configAddress, uint32_t code, const void *in,
                               uint32_t inLength, void *out, uint32_t outLength,
                               uint32_t *returned);
+
+#define GENPORT_SCAN_FIRST_BUS 1
+#define GENPORT_SCAN_LAST_BUS 6
+#define GENPORT_CONFIG_IDS 0x00
+#define GENPORT_CONFIG_WINDOW 0x14
+#define GENPORT_CONFIG_SUBSYSTEM 0x2C
+
+/* Configuration reads answered 0xFFFFFFFF because their register is not one of the
+ * scan's, since the driver started. Requests come one at a time (the driver's lock). */
+uint32_t genport_refused_config_reads(void);
 
 #ifdef __cplusplus
 }

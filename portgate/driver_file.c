@@ -95,8 +95,11 @@ static int DaclTrustsOnly(const Trustees* t, PACL dacl)
         ACE_HEADER* ace;
         if (!api.GetAce(dacl, i, (void**)&ace)) return 0;
         // Inherit-only entries are for objects made later (CREATOR OWNER and such).
-        if (ace->AceType != ACCESS_ALLOWED_ACE_TYPE || (ace->AceFlags & INHERIT_ONLY_ACE))
-            continue;
+        if (ace->AceFlags & INHERIT_ONLY_ACE) continue;
+        if (ace->AceType == ACCESS_DENIED_ACE_TYPE) continue;
+        // Compound, object and callback entries may grant too; their layouts are not
+        // read here, so any of them fails the check.
+        if (ace->AceType != ACCESS_ALLOWED_ACE_TYPE) return 0;
         ACCESS_ALLOWED_ACE* allowed = (ACCESS_ALLOWED_ACE*)ace;
         if ((allowed->Mask & CHANGE_RIGHTS) && !Trusted(t, (PSID)&allowed->SidStart))
             return 0;
@@ -150,6 +153,16 @@ static int VolumeKeepsAcls(const char* path)
     return (flags & FS_PERSISTENT_ACLS) != 0;
 }
 
+// The volume of the Windows directory, asked through its system folder (Terminal
+// Server gives each user a Windows directory of their own).
+static int SystemVolumeKeepsAcls(void)
+{
+    char system[MAX_PATH];
+    UINT length = GetSystemDirectoryA(system, sizeof system);
+    if (length == 0 || length >= sizeof system) return 1;
+    return VolumeKeepsAcls(system);
+}
+
 int CheckDriverFile(const char* driverPath, HANDLE* held)
 {
     // Held from here until the service has started, so that the file checked is the
@@ -166,7 +179,13 @@ int CheckDriverFile(const char* driverPath, HANDLE* held)
     }
     if (!VolumeKeepsAcls(driverPath)) {
         TraceMessage("DriverFile_NoAcl=<%s>", driverPath);
-        return 1;
+        // Without ACLs anyone may replace the file. That crosses no boundary only where
+        // the system's own volume has none either.
+        if (!SystemVolumeKeepsAcls()) return 1;
+        TraceMessage("DriverFile_Unsafe=<%s>", driverPath);
+        CloseHandle(*held);
+        *held = INVALID_HANDLE_VALUE;
+        return 0;
     }
 
     char folder[MAX_PATH];

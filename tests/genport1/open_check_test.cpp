@@ -8,9 +8,11 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <sddl.h>
 #include <tlhelp32.h>
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "open_check.h"
@@ -18,13 +20,19 @@
 namespace {
 
 // The injected check: AccessCheck of an impersonation token against the descriptor,
-// with the driver's mapping. Records the rights asked for.
+// with the driver's mapping; kernel mode is granted everything, as SeAccessCheck
+// grants it. Records the rights and the mode asked for.
 struct TokenCheck {
     std::vector<uint32_t> asked;
+    std::vector<int> userModes;
 
-    static int Run(void* ctx, const void* subject, const void* descriptor, uint32_t desired)
+    static int Run(void* ctx, const void* subject, const void* descriptor, uint32_t desired,
+                   int userMode)
     {
         static_cast<TokenCheck*>(ctx)->asked.push_back(desired);
+        static_cast<TokenCheck*>(ctx)->userModes.push_back(userMode);
+        if (!userMode)
+            return 1;
         HANDLE token = *static_cast<const HANDLE*>(subject);
         GENERIC_MAPPING mapping = {FILE_GENERIC_READ, FILE_GENERIC_WRITE, FILE_GENERIC_EXECUTE,
                                    FILE_ALL_ACCESS};
@@ -115,9 +123,10 @@ protected:
     void Init(int contextFree) { genport_opens_init(&opens, TokenCheck::Run, &check, contextFree); }
     void SetUp() override { Init(0); }
 
-    GenPortStatus Open(const void* file, const Token& token, uint32_t nameBytes = 0)
+    GenPortStatus Open(const void* file, const Token& token, uint32_t nameBytes = 0,
+                       uint32_t origin = 0)
     {
-        return genport_open(&opens, file, nameBytes, token.subject());
+        return genport_open(&opens, file, nameBytes, token.subject(), origin);
     }
 
     GenPortOpens opens;
@@ -164,6 +173,28 @@ TEST_F(OpenCheck, ATokenWithRestrictingSidsIsRefused)
         << "Everyone, the only restricting SID, is granted nothing";
 }
 
+// A create from kernel mode is granted by the system's check, unless the kernel
+// component opens on a user's behalf and says so with SL_FORCE_ACCESS_CHECK: then the
+// user's own rights decide.
+TEST_F(OpenCheck, AKernelCreateWithForceAccessCheckIsCheckedAsAUserModeOne)
+{
+    Token user(WithoutAdministrators());
+    EXPECT_EQ(GENPORT_STATUS_SUCCESS, Open(&fileA, user, 0, GENPORT_CREATE_FROM_KERNEL))
+        << "kernel mode, no flag";
+    genport_close(&opens, &fileA);
+    EXPECT_EQ(GENPORT_STATUS_ACCESS_DENIED,
+              Open(&fileB, user, 0, GENPORT_CREATE_FROM_KERNEL | GENPORT_CREATE_FORCE_CHECK));
+    EXPECT_EQ(GENPORT_STATUS_ACCESS_DENIED, Open(&fileB, user, 0, GENPORT_CREATE_FORCE_CHECK))
+        << "from user mode the flag changes nothing";
+    EXPECT_EQ(GENPORT_STATUS_ACCESS_DENIED, Open(&fileB, user)) << "user mode";
+    EXPECT_EQ((std::vector<int>{0, 1, 1, 1}), check.userModes);
+    EXPECT_EQ(nullptr, opens.owner);
+
+    Token admin(ProcessToken());
+    EXPECT_EQ(GENPORT_STATUS_SUCCESS,
+              Open(&fileB, admin, 0, GENPORT_CREATE_FROM_KERNEL | GENPORT_CREATE_FORCE_CHECK));
+}
+
 TEST_F(OpenCheck, SystemOpens)
 {
     HANDLE primary = SystemToken();
@@ -177,13 +208,13 @@ TEST_F(OpenCheck, SystemOpens)
 // (Wine's kernel gives none) lets it through, still one owner and no names below.
 TEST_F(OpenCheck, ACreateWithoutSecurityContextIsRefusedUnlessTheBuildTrustsIt)
 {
-    EXPECT_EQ(GENPORT_STATUS_ACCESS_DENIED, genport_open(&opens, &fileA, 0, nullptr));
+    EXPECT_EQ(GENPORT_STATUS_ACCESS_DENIED, genport_open(&opens, &fileA, 0, nullptr, 0));
     EXPECT_EQ(nullptr, opens.owner);
 
     Init(1);
-    EXPECT_EQ(GENPORT_STATUS_SUCCESS, genport_open(&opens, &fileA, 0, nullptr));
-    EXPECT_EQ(GENPORT_STATUS_ACCESS_DENIED, genport_open(&opens, &fileB, 0, nullptr));
-    EXPECT_EQ(GENPORT_STATUS_ACCESS_DENIED, genport_open(&opens, &fileB, 2, nullptr));
+    EXPECT_EQ(GENPORT_STATUS_SUCCESS, genport_open(&opens, &fileA, 0, nullptr, 0));
+    EXPECT_EQ(GENPORT_STATUS_ACCESS_DENIED, genport_open(&opens, &fileB, 0, nullptr, 0));
+    EXPECT_EQ(GENPORT_STATUS_ACCESS_DENIED, genport_open(&opens, &fileB, 2, nullptr, 0));
     EXPECT_TRUE(check.asked.empty()) << "nothing to check without a subject";
 }
 
@@ -216,6 +247,94 @@ TEST_F(OpenCheck, ASecondOpenIsRefusedUntilTheOwnerCloses)
     EXPECT_EQ(GENPORT_STATUS_SUCCESS, Open(&fileB, admin));
     EXPECT_TRUE(genport_is_owner(&opens, &fileB));
     EXPECT_EQ(0u, opens.configAddress) << "the last owner's address is not handed on";
+}
+
+// The device object's descriptor as the driver sets it at creation: the same calls in
+// the same order, played here on an event, whose descriptor the system then reports.
+struct EventSecurity {
+    HANDLE event = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    std::vector<std::string> calls;
+    GenPortStatus openStatus = GENPORT_STATUS_SUCCESS;
+    bool setFails = false;
+    HANDLE opened = nullptr;
+
+    ~EventSecurity() { CloseHandle(event); }
+
+    static EventSecurity* Of(void* ctx) { return static_cast<EventSecurity*>(ctx); }
+    static GenPortStatus Open(void* ctx, void* object, void** handle)
+    {
+        EventSecurity* e = Of(ctx);
+        e->calls.push_back("open");
+        if (e->openStatus != GENPORT_STATUS_SUCCESS)
+            return e->openStatus;
+        EXPECT_TRUE(DuplicateHandle(GetCurrentProcess(), object, GetCurrentProcess(), &e->opened,
+                                    WRITE_DAC | WRITE_OWNER, FALSE, 0));
+        *handle = e->opened;
+        return GENPORT_STATUS_SUCCESS;
+    }
+    static GenPortStatus Set(void* ctx, void* handle, uint32_t information, const void* descriptor)
+    {
+        EventSecurity* e = Of(ctx);
+        e->calls.push_back("set");
+        EXPECT_EQ(e->opened, handle);
+        if (e->setFails)
+            return GENPORT_STATUS_ACCESS_DENIED;
+        if (!SetKernelObjectSecurity(handle, information, const_cast<void*>(descriptor)))
+            return GENPORT_STATUS_INVALID_PARAMETER;
+        return GENPORT_STATUS_SUCCESS;
+    }
+    static void Close(void* ctx, void* handle)
+    {
+        EventSecurity* e = Of(ctx);
+        e->calls.push_back("close");
+        EXPECT_EQ(e->opened, handle);
+        EXPECT_TRUE(CloseHandle(handle));
+    }
+
+    GenPortSecurityCalls Calls() { return {Open, Set, Close, this}; }
+
+    std::string Descriptor() const
+    {
+        BYTE buffer[512];
+        DWORD needed = 0;
+        char* text = nullptr;
+        const SECURITY_INFORMATION parts =
+            OWNER_SECURITY_INFORMATION | GROUP_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
+        if (!GetKernelObjectSecurity(event, parts, buffer, sizeof buffer, &needed) ||
+            !ConvertSecurityDescriptorToStringSecurityDescriptorA(buffer, SDDL_REVISION_1, parts,
+                                                                  &text, nullptr))
+            return "unreadable";
+        std::string result(text);
+        LocalFree(text);
+        return result;
+    }
+};
+
+class DeviceDescriptor : public OpenCheck {};
+
+TEST_F(DeviceDescriptor, TheDeviceObjectGetsOwnerGroupAndDaclOfTheCreateCheck)
+{
+    EventSecurity e;
+    const std::string before = e.Descriptor();
+    const GenPortSecurityCalls calls = e.Calls();
+    EXPECT_EQ(GENPORT_STATUS_SUCCESS, genport_secure_device(&opens, &calls, e.event));
+    EXPECT_EQ((std::vector<std::string>{"open", "set", "close"}), e.calls);
+    EXPECT_EQ("O:BAG:SYD:(A;;FA;;;BA)(A;;FA;;;SY)", e.Descriptor()) << "before: " << before;
+}
+
+TEST_F(DeviceDescriptor, AFailedCallIsReportedAndAnOpenedHandleClosed)
+{
+    EventSecurity refused;
+    refused.openStatus = GENPORT_STATUS_ACCESS_DENIED;
+    GenPortSecurityCalls calls = refused.Calls();
+    EXPECT_EQ(GENPORT_STATUS_ACCESS_DENIED, genport_secure_device(&opens, &calls, refused.event));
+    EXPECT_EQ((std::vector<std::string>{"open"}), refused.calls) << "nothing to set or close";
+
+    EventSecurity unset;
+    unset.setFails = true;
+    calls = unset.Calls();
+    EXPECT_EQ(GENPORT_STATUS_ACCESS_DENIED, genport_secure_device(&opens, &calls, unset.event));
+    EXPECT_EQ((std::vector<std::string>{"open", "set", "close"}), unset.calls);
 }
 
 }  // namespace

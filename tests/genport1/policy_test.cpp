@@ -314,7 +314,7 @@ TEST_F(Policy, ConfigurationDwordsAreAnsweredByTheHalForTheHandlesAddress)
                                   &value, 4, &returned));
         return value;
     };
-    m.halOnly[{255, 31, 7, 0xFC}] = 0x13572468;  // somewhere the ports could not show it
+    m.halOnly[{6, 31, 0, 0x14}] = 0x13572468;    // somewhere the ports could not show it
     m.halOnly[{1, 0, 0, 0x2C}] = 0x0A125A4B;
     m.model.configAddress = 0x80000000;          // the machine's register: the host bridge
 
@@ -322,14 +322,14 @@ TEST_F(Policy, ConfigurationDwordsAreAnsweredByTheHalForTheHandlesAddress)
     EXPECT_TRUE(m.hal.empty()) << "nothing asked while the enable bit is clear";
 
     // Bits 30-24 and 1-0 of the address are not part of it.
-    EXPECT_EQ(GENPORT_STATUS_SUCCESS, Send(m, writeDword, 0xCF8, 0xFFFFFFFF));
+    EXPECT_EQ(GENPORT_STATUS_SUCCESS, Send(m, writeDword, 0xCF8, 0xFF06F817));
     EXPECT_EQ(0x13572468u, readData(&m.configAddress));
-    EXPECT_EQ((std::vector<HalRead>{{255, 31, 7, 0xFC}}), m.hal);
+    EXPECT_EQ((std::vector<HalRead>{{6, 31, 0, 0x14}}), m.hal);
     uint8_t back[4] = {0xF8, 0x0C, 0, 0};
     ASSERT_EQ(GENPORT_STATUS_SUCCESS, m.Request(GENPORT_IOCTL_READ_DWORD, back, 4, back, 4));
     uint32_t readBack;
     std::memcpy(&readBack, back, 4);
-    EXPECT_EQ(0xFFFFFFFFu, readBack) << "0xCF8 reads back the handle's address";
+    EXPECT_EQ(0xFF06F817u, readBack) << "0xCF8 reads back the handle's address";
 
     EXPECT_EQ(GENPORT_STATUS_SUCCESS, Send(m, writeDword, 0xCF8, 0x7F01002C));
     EXPECT_EQ(0xFFFFFFFFu, readData(&m.configAddress)) << "enable bit clear";
@@ -346,6 +346,57 @@ TEST_F(Policy, ConfigurationDwordsAreAnsweredByTheHalForTheHandlesAddress)
     EXPECT_EQ(GENPORT_STATUS_ACCESS_DENIED, Send(m, writeDword, 0xCFC, 0x12345678))
         << "configuration space stays read-only";
     EXPECT_EQ(GENPORT_STATUS_SUCCESS, Send(m, readDword, 0xCF8));
+}
+
+// Through the shadow only the scan's registers reach the HAL: function 0 on buses 1 to
+// 6, registers 0x00, 0x14 and 0x2C. Every other register answers as an absent device,
+// is counted, and is told to the backend as answered.
+TEST_F(Policy, OnlyTheScansRegistersAreReadEveryOtherReadsAllOnesAndIsCounted)
+{
+    auto expected = [](int bus, int dev, int fn, int reg) {
+        return 0x10000000u | uint32_t(bus) << 16 | uint32_t(dev) << 11 | uint32_t(fn) << 8 |
+               uint32_t(reg);
+    };
+    const int buses[] = {0, 1, 2, 5, 6, 7, 128, 255}, devices[] = {0, 7, 31};
+    for (int bus : buses)
+        for (int dev : devices)
+            for (int fn = 0; fn < 8; fn++)
+                for (int reg = 0; reg < 0x100; reg += 4)
+                    m.halOnly[{bus, dev, fn, reg}] = expected(bus, dev, fn, reg);
+
+    int allowed = 0;
+    for (int bus : buses)
+        for (int dev : devices)
+            for (int fn = 0; fn < 8; fn++)
+                for (int reg = 0; reg < 0x100; reg += 4) {
+                    const bool scans = bus >= 1 && bus <= 6 && fn == 0 &&
+                                       (reg == 0x00 || reg == 0x14 || reg == 0x2C);
+                    const uint32_t refusedBefore = genport_refused_config_reads();
+                    const size_t halBefore = m.hal.size();
+                    m.configAddress = GENPORT_CONFIG_ENABLE | expected(bus, dev, fn, reg);
+                    uint32_t port = 0xCFC, value = 0, returned = 0;
+                    ASSERT_EQ(GENPORT_STATUS_SUCCESS,
+                              m.Request(GENPORT_IOCTL_READ_DWORD, &port, 4, &value, 4, &returned));
+                    SCOPED_TRACE(::testing::Message() << bus << ":" << dev << "." << fn
+                                                      << " reg 0x" << std::hex << reg);
+                    EXPECT_EQ(4u, returned);
+                    EXPECT_EQ(scans ? expected(bus, dev, fn, reg) : 0xFFFFFFFFu, value);
+                    EXPECT_EQ(scans ? halBefore + 1 : halBefore, m.hal.size());
+                    EXPECT_EQ(refusedBefore + (scans ? 0 : 1), genport_refused_config_reads());
+                    ASSERT_FALSE(m.answers.empty());
+                    EXPECT_EQ(value, m.answers.back().value);
+                    allowed += scans;
+                }
+    EXPECT_EQ(4 * 3 * 3, allowed) << "buses 1, 2, 5 and 6 of the list, three devices each";
+    EXPECT_TRUE(m.log.empty());
+
+    // A read while the enable bit is clear is no configuration read: not counted.
+    const uint32_t refusedBefore = genport_refused_config_reads();
+    m.configAddress = 0x00000000;
+    uint32_t port = 0xCFC, value = 0, returned = 0;
+    EXPECT_EQ(GENPORT_STATUS_SUCCESS, m.Request(GENPORT_IOCTL_READ_DWORD, &port, 4, &value, 4, &returned));
+    EXPECT_EQ(0xFFFFFFFFu, value);
+    EXPECT_EQ(refusedBefore, genport_refused_config_reads());
 }
 
 // Each of the six requests at every port: the legacy devices, the other devices'

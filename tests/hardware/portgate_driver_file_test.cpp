@@ -46,7 +46,33 @@ struct Ace {
     PSID sid;
     DWORD rights;
     DWORD flags;  // inheritance flags
+    BYTE type = ACCESS_ALLOWED_ACE_TYPE;
 };
+
+// An entry of any type, written byte by byte: header, mask, what the type puts before
+// its SID (an object entry's flags, a compound entry's kind and its server SID), the SID.
+void AddRawAce(PACL acl, const Ace& ace)
+{
+    std::vector<BYTE> before;
+    if (ace.type == ACCESS_ALLOWED_OBJECT_ACE_TYPE) {
+        before.assign(4, 0);  // no object types
+    } else if (ace.type == ACCESS_ALLOWED_COMPOUND_ACE_TYPE) {
+        before = {1, 0, 0, 0};  // COMPOUND_ACE_IMPERSONATION, then a reserved word
+        const BYTE* server = static_cast<const BYTE*>(ace.sid);
+        before.insert(before.end(), server, server + GetLengthSid(ace.sid));
+    }
+    const DWORD sidBytes = GetLengthSid(ace.sid);
+    std::vector<BYTE> bytes(8);
+    bytes[0] = ace.type;
+    bytes[1] = BYTE(ace.flags);
+    const WORD size = WORD(8 + before.size() + sidBytes);
+    memcpy(&bytes[2], &size, 2);
+    memcpy(&bytes[4], &ace.rights, 4);
+    bytes.insert(bytes.end(), before.begin(), before.end());
+    const BYTE* sid = static_cast<const BYTE*>(ace.sid);
+    bytes.insert(bytes.end(), sid, sid + sidBytes);
+    EXPECT_TRUE(AddAce(acl, ACL_REVISION_DS, MAXDWORD, bytes.data(), size)) << GetLastError();
+}
 
 // The descriptor the hook answers with, and for which paths.
 struct Played {
@@ -70,17 +96,35 @@ WINBOOL WINAPI PlayedGetFileSecurity(LPCSTR path, SECURITY_INFORMATION info,
     SetSecurityDescriptorOwner(&absolute, g_played.owner, FALSE);
     alignas(8) BYTE aclBuffer[1024];
     auto* acl = reinterpret_cast<PACL>(aclBuffer);
-    InitializeAcl(acl, sizeof aclBuffer, ACL_REVISION);
-    for (const Ace& ace : g_played.aces)
-        AddAccessAllowedAceEx(acl, ACL_REVISION, ace.flags, ace.rights, ace.sid);
+    InitializeAcl(acl, sizeof aclBuffer, ACL_REVISION_DS);
+    for (const Ace& ace : g_played.aces) {
+        if (ace.type == ACCESS_ALLOWED_ACE_TYPE)
+            AddAccessAllowedAceEx(acl, ACL_REVISION_DS, ace.flags, ace.rights, ace.sid);
+        else
+            AddRawAce(acl, ace);
+    }
     SetSecurityDescriptorDacl(&absolute, TRUE, g_played.nullDacl ? nullptr : acl, FALSE);
     *needed = size;
     return MakeSelfRelativeSD(&absolute, out, needed);
 }
 
-WINBOOL WINAPI FatVolume(LPCSTR, LPSTR, DWORD, LPDWORD, LPDWORD, LPDWORD flags, LPSTR, DWORD)
+// The volumes as the library asks for them: the system folder's root (played as D:\)
+// keeps ACLs or not, every other volume has none (FAT).
+bool g_systemNtfs = false;
+
+UINT WINAPI PlayedSystemDirectory(LPSTR buffer, UINT size)
 {
-    *flags = FS_CASE_IS_PRESERVED;  // no FS_PERSISTENT_ACLS
+    const char system[] = "D:\\WINNT\\system32";
+    if (size < sizeof system) return sizeof system;
+    memcpy(buffer, system, sizeof system);
+    return sizeof system - 1;
+}
+
+WINBOOL WINAPI PlayedVolume(LPCSTR root, LPSTR, DWORD, LPDWORD, LPDWORD, LPDWORD flags, LPSTR,
+                            DWORD)
+{
+    *flags = FS_CASE_IS_PRESERVED;
+    if (g_systemNtfs && _stricmp(root, "D:\\") == 0) *flags |= FS_PERSISTENT_ACLS;
     return TRUE;
 }
 
@@ -204,12 +248,52 @@ TEST_F(DriverFileCheck, WrongOwnerNoDaclOrAnUnsafeFolderStopTheInstallationToo)
     EXPECT_FALSE(Installs(gate));
 }
 
-TEST_F(DriverFileCheck, VolumeWithoutAccessListsIsTracedAndInstalled)
+// Entries that may grant in ways the check does not read fail it; deny entries and
+// entries for later objects only are let be.
+TEST_F(DriverFileCheck, EntriesOfOtherTypesStopTheInstallationUnlessInheritOnly)
+{
+    GateCopy gate("gate-acl-types");
+    struct Case {
+        const char* what;
+        Ace ace;
+        bool installs;
+    } cases[] = {
+        {"object entry granting write", {users.sid, kRead | FILE_WRITE_DATA, 0, ACCESS_ALLOWED_OBJECT_ACE_TYPE}, false},
+        {"object entry granting read only", {users.sid, kRead, 0, ACCESS_ALLOWED_OBJECT_ACE_TYPE}, false},
+        {"compound entry (NT 4.0)", {users.sid, GENERIC_ALL, 0, ACCESS_ALLOWED_COMPOUND_ACE_TYPE}, false},
+        {"callback entry", {everyone.sid, kRead, 0, ACCESS_ALLOWED_CALLBACK_ACE_TYPE}, false},
+        {"deny entry", {users.sid, FILE_WRITE_DATA | DELETE, 0, ACCESS_DENIED_ACE_TYPE}, true},
+        {"inherit-only object entry", {users.sid, GENERIC_ALL, INHERIT_ONLY_ACE | OBJECT_INHERIT_ACE,
+                                       ACCESS_ALLOWED_OBJECT_ACE_TYPE}, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        g_played = Played();
+        g_played.owner = admins.sid;
+        g_played.aces = {{admins.sid, GENERIC_ALL, 0}, c.ace, {system.sid, FILE_ALL_ACCESS, 0}};
+        EXPECT_EQ(c.installs, Installs(gate));
+    }
+}
+
+// Without ACLs on the program's volume anyone may replace the file: installed only where
+// the system's volume has none either, so that no boundary is crossed.
+TEST_F(DriverFileCheck, VolumeWithoutAccessListsInstallsOnlyWhereTheSystemsHasNoneEither)
 {
     GateCopy gate("gate-acl-fat");
-    ScopedImport fat(gate.module, "kernel32.dll", "GetVolumeInformationA", (void*)FatVolume);
+    ScopedImport volume(gate.module, "kernel32.dll", "GetVolumeInformationA", (void*)PlayedVolume);
+    ScopedImport system(gate.module, "kernel32.dll", "GetSystemDirectoryA",
+                        (void*)PlayedSystemDirectory);
+    ASSERT_NE(nullptr, system.original()) << "the library asks for the system folder";
     g_played.owner = users.sid;
     g_played.aces = {{everyone.sid, GENERIC_ALL, 0}};  // would be refused if checked
-    EXPECT_TRUE(Installs(gate));
-    EXPECT_TRUE(Has(trace.Texts(), "DriverFile_NoAcl=<" + gate.dir + "GenPort1.sys>"));
+    const std::string noAcl = "DriverFile_NoAcl=<" + gate.dir + "GenPort1.sys>";
+
+    g_systemNtfs = false;
+    EXPECT_TRUE(Installs(gate)) << "both volumes without ACLs";
+    EXPECT_TRUE(Has(trace.Texts(), noAcl));
+
+    g_systemNtfs = true;
+    EXPECT_FALSE(Installs(gate)) << "a FAT folder on a machine whose system volume is NTFS";
+    EXPECT_TRUE(Has(trace.Texts(), noAcl));
+    EXPECT_EQ(ServiceState::Missing, GenPortServiceState());
 }

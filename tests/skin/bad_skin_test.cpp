@@ -38,6 +38,7 @@ class BadBitmaps : public ::testing::Test {
 protected:
     void SetUp() override {
         entries_ = corpus::Bitmaps(W, H);
+        for (corpus::Entry& e : corpus::EdgeBitmaps(W, H)) entries_.push_back(e);
         for (const corpus::Entry& e : entries_) ASSERT_TRUE(dir_.Write(e.name + ".bmp", e.bytes));
     }
     std::string Path(const corpus::Entry& e) const { return dir_.Path(e.name + ".bmp"); }
@@ -63,6 +64,23 @@ TEST_F(BadBitmaps, OnlyWholeFilesReachTheLoader) {
     }
     EXPECT_FALSE(BitmapFileIsWhole(dir_.Path("missing.bmp").c_str()));
     EXPECT_EQ(nullptr, LoadBitmapFile("/"));
+}
+
+// A file past 4 GB whose size below 4 GB is exactly what its header asks for: the
+// part past 4 GB is a hole, so the file takes no room on disk.
+TEST_F(BadBitmaps, AFileOver4GbIsRefusedWhateverItsHeaderSays) {
+    const std::string sound = corpus::Bmp(33, 7, 24);
+    const std::string path = dir_.Path("huge.bmp");
+    ASSERT_TRUE(dir_.Write("huge.bmp", sound));
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file);
+    LONG high = 1;
+    SetFilePointer(file, (LONG)sound.size(), &high, FILE_BEGIN);
+    const bool grown = SetEndOfFile(file) != FALSE;
+    CloseHandle(file);
+    if (!grown) GTEST_SKIP() << "no file past 4 GB here: " << GetLastError();
+    EXPECT_FALSE(BitmapFileIsWhole(path.c_str()));
+    DeleteFileA(path.c_str());
 }
 
 LONG g_loaderCalls = 0;

@@ -157,6 +157,50 @@ std::vector<Entry> Bitmaps(int w, int h) {
     return c;
 }
 
+std::vector<Entry> EdgeBitmaps(int w, int h) {
+    std::vector<Entry> c;
+    auto refused = [&c](const std::string& name, const std::string& bytes) {
+        c.push_back({name, bytes, Expect::NoPicture});
+    };
+    const std::string sound = Bmp(w, h, 24);
+    const std::string pixels24 = sound.substr(14 + 40);
+    auto with32 = [](std::string s, size_t at, DWORD v) { Put32(s, at, v); return s; };
+    auto with16 = [](std::string s, size_t at, WORD v) { Put16(s, at, v); return s; };
+
+    refused("signature_ba", with16(sound, 0, 'B' | 'A' << 8));
+    // An OS/2 2.x header of 16 bytes: neither of the two layouts read.
+    refused("header_size16", with32(sound, 14, 16));
+    // 14 + header size wraps to 0.
+    refused("header_size_wraps", with32(sound, 14, 0xFFFFFFF2));
+    refused("planes2", with16(sound, 26, 2));
+    refused("zero_width", with32(sound, 18, 0));
+    refused("zero_height", with32(sound, 22, 0));
+    // One side past 32767, the pixels all there: 1 bit per pixel.
+    refused("wide_32768", File(32768, 1, 1, BI_RGB, Palette(1), std::string(4096, '\0')));
+    refused("tall_32768", File(1, 32768, 1, BI_RGB, Palette(1), std::string(4 * 32768, '\0')));
+    refused("tall_topdown_32768", File(1, -32768, 1, BI_RGB, Palette(1), std::string(4 * 32768, '\0')));
+    refused("compression_jpeg", with32(sound, 30, BI_JPEG));
+    // Bit fields at 24 bits, the three masks there.
+    refused("bitfields24", File(w, h, 24, BI_BITFIELDS, std::string(12, '\0'), pixels24));
+    // 16-bit bit fields whose pixels start inside the masks and are whole only from there.
+    const int stride16 = ((w * 16 + 31) / 32) * 4;
+    std::string masks16 = File(w, h, 16, BI_BITFIELDS, std::string(12, '\0'),
+                               std::string((size_t)stride16 * h - 1, '\0'));
+    Put32(masks16, 10, 14 + 40);
+    refused("bitfields_in_masks", masks16);
+    // Run-length files the loader is not given: the wrong depth, top-down, no size.
+    const std::string rle = RleBmp(w, h, 8);
+    refused("rle8_depth4", with16(rle, 28, 4));
+    std::string rleTopDown = with32(rle, 22, (DWORD)-h);
+    refused("rle8_topdown", rleTopDown);
+    refused("rle8_no_size", with32(rle, 34, 0));
+    // A colour table of 257 entries at 24 bits, all in the file.
+    refused("table_257", with32(File(w, h, 24, BI_RGB, std::string(257 * 4, '\0'), pixels24), 46, 257));
+    // The pixels said to start inside the info header.
+    refused("offset_in_header", with32(sound, 10, 14 + 39));
+    return c;
+}
+
 std::string Mutate(const std::string& bytes, std::mt19937& rng) {
     std::string s = bytes;
     auto pick = [&rng](size_t n) { return n ? (size_t)(rng() % n) : 0; };

@@ -40,6 +40,10 @@ struct Entry {
 // The whole corpus for a picture of w x h (at least 4 x 4).
 std::vector<Entry> Bitmaps(int w, int h);
 
+// Files each refused by one check of the loader's gate alone: everything else about
+// them is whole, so the file would reach the system's loader if that check were gone.
+std::vector<Entry> EdgeBitmaps(int w, int h);
+
 // One random mutation of a file: flipped bytes, overwritten header fields, a cut, a
 // repeated block, or bytes inserted. Deterministic for a given generator state.
 std::string Mutate(const std::string& bytes, std::mt19937& rng);
