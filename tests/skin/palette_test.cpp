@@ -17,9 +17,18 @@ int ScreenBits() {
     return bits;
 }
 
+// Whether the display maps colours through a palette, as the device says it.
+bool DeviceHasPalette() {
+    HDC screen = GetDC(nullptr);
+    const bool palette = (GetDeviceCaps(screen, RASTERCAPS) & RC_PALETTE) != 0;
+    ReleaseDC(nullptr, screen);
+    return palette;
+}
+
 TEST(SkinPalette, PicturesAndDrawingFollowTheDisplay) {
-    const bool palette = ScreenBits() <= 8;
+    const bool palette = DeviceHasPalette();
     RecordProperty("bits_per_pixel", ScreenBits());
+    RecordProperty("rc_palette", palette ? 1 : 0);
     EXPECT_EQ(palette, SkinPaletteDisplay());
 
     // A grey of the face: on a palette display the picture keeps it (a DIB section of
@@ -60,6 +69,86 @@ TEST(SkinPalette, PicturesAndDrawingFollowTheDisplay) {
         EXPECT_EQ(GetStockObject(DEFAULT_PALETTE), selected);
         EXPECT_EQ(RGB(1, 2, 3), SkinPaletteColor(RGB(1, 2, 3)));
     }
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+}
+
+bool NeedsPaint(HWND window) {
+    RECT r;
+    return GetUpdateRect(window, &r, FALSE) != FALSE;
+}
+
+// A shown skinned window with one control, everything painted.
+struct SkinnedWindow {
+    HWND window, control, other;
+    SkinnedWindow() {
+        window = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 120, 80, nullptr, nullptr,
+                                 nullptr, nullptr);
+        control = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 10, 10, 40, 20, window, nullptr,
+                                  nullptr, nullptr);
+        other = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+        Painted();
+    }
+    ~SkinnedWindow() {
+        DestroyWindow(other);
+        DestroyWindow(window);
+    }
+    void Painted() {
+        UpdateWindow(window);
+        ValidateRect(window, nullptr);
+        ValidateRect(control, nullptr);
+    }
+};
+
+// Another program realizes its palette, or ours gets the focus back: on a palette
+// display the face and its controls are mapped and drawn again; a change that the
+// window itself made (or one of its controls) is left alone. Elsewhere nothing happens.
+TEST(SkinPalette, PaletteMessagesRepaintTheFaceAndItsControls) {
+    const bool palette = DeviceHasPalette();
+    SkinnedWindow w;
+    ASSERT_TRUE(w.window && w.control && w.other);
+
+    EXPECT_EQ(palette ? TRUE : FALSE, AnswerSkinPaletteMessage(w.window, WM_QUERYNEWPALETTE, 0));
+    EXPECT_EQ(palette, NeedsPaint(w.window));
+    EXPECT_EQ(palette, NeedsPaint(w.control)) << "the controls draw with the palette too";
+
+    w.Painted();
+    EXPECT_EQ(0, AnswerSkinPaletteMessage(w.window, WM_PALETTECHANGED, (WPARAM)w.other));
+    EXPECT_EQ(palette, NeedsPaint(w.window));
+    EXPECT_EQ(palette, NeedsPaint(w.control));
+
+    for (HWND changer : {w.window, w.control}) {
+        w.Painted();
+        EXPECT_EQ(0, AnswerSkinPaletteMessage(w.window, WM_PALETTECHANGED, (WPARAM)changer));
+        EXPECT_FALSE(NeedsPaint(w.window)) << "its own change: no endless round";
+        EXPECT_FALSE(NeedsPaint(w.control));
+    }
+}
+
+// The face's own colours (the slider's bar, the plain fill without a picture) go
+// through the palette there, as the pictures do.
+TEST(SkinPalette, OwnColoursGoThroughThePaletteOnAPaletteDisplay) {
+    const bool palette = DeviceHasPalette();
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, 4, 4);
+    HGDIOBJ old = SelectObject(mem, bitmap);
+    UseSkinPalette(mem);
+    const COLORREF green = RGB(0, 170, 0);
+    SetPixel(mem, 1, 1, SkinPaletteColor(green));
+    const COLORREF got = GetPixel(mem, 1, 1);
+    if (palette) {
+        // Whatever entry it took, it is the halftone palette's nearest, not one of the
+        // twenty static colours (whose nearest green is 0,128,0).
+        HPALETTE halftone = (HPALETTE)GetCurrentObject(mem, OBJ_PAL);
+        PALETTEENTRY e;
+        ASSERT_EQ(1u, GetPaletteEntries(halftone, GetNearestPaletteIndex(halftone, green), 1, &e));
+        EXPECT_EQ(RGB(e.peRed, e.peGreen, e.peBlue), got & 0xFFFFFF);
+    } else {
+        EXPECT_EQ(green, SkinPaletteColor(green));
+    }
+    SelectObject(mem, old);
+    DeleteObject(bitmap);
     DeleteDC(mem);
     ReleaseDC(nullptr, screen);
 }
