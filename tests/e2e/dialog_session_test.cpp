@@ -54,12 +54,17 @@ protected:
         return all;
     }
 
-    // Every window grants the query, and nothing changes.
+    // Every window of the program's own grants the query, and nothing changes. (The
+    // system's own windows of the process, the combo box's list and the input
+    // method's, answer as the platform does.)
     void ExpectQueriesGranted(const std::vector<HWND>& windows, UINT message, WPARAM wParam, LPARAM lParam,
                               HWND question) {
         sim::ClearAccessLog();
-        for (HWND w : windows)
-            EXPECT_EQ(TRUE, SendMessageA(w, message, wParam, lParam)) << e2e::ClassName(w);
+        for (HWND w : windows) {
+            const std::string cls = e2e::ClassName(w);
+            const LRESULT answer = SendMessageA(w, message, wParam, lParam);
+            if (cls != "ComboLBox" && cls != "IME") EXPECT_EQ(TRUE, answer) << cls;
+        }
         EXPECT_EQ(0u, DataWrites()) << "a query touched the card";
         EXPECT_EQ(ClockRegister(400, 360, 12), Register());
         EXPECT_TRUE(IsWindow(question) && IsWindowVisible(question)) << "the question stays";
