@@ -72,8 +72,8 @@ protected:
 
     // The ending sent to each window, twice over: the card is on the committed pair
     // as soon as the first send returns, and programmed only once.
-    void ExpectOneRevertOnFirstSend(const std::vector<HWND>& windows, UINT message, WPARAM wParam,
-                                    LPARAM lParam) {
+    size_t ExpectOneRevertOnFirstSend(const std::vector<HWND>& windows, UINT message, WPARAM wParam,
+                                      LPARAM lParam) {
         sim::ClearAccessLog();
         SendMessageA(windows[0], message, wParam, lParam);
         EXPECT_EQ(sim::kDefaultClock, Register()) << "not back when " << e2e::ClassName(windows[0]) << " returned";
@@ -84,12 +84,15 @@ protected:
                 if (IsWindow(w)) SendMessageA(w, message, wParam, lParam);
         EXPECT_EQ(writes, DataWrites()) << "programmed again";
         EXPECT_EQ(sim::kDefaultClock, Register());
+        return writes;
     }
 
     // After OK: the question ended as No, so the main dialog closed as a declined OK,
-    // with nothing stored, and the program stays.
-    void ExpectDeclinedOk(HWND question) {
+    // with nothing stored and the card not programmed a second time, and the program
+    // stays.
+    void ExpectDeclinedOk(HWND question, size_t writes) {
         ASSERT_TRUE(WaitUntil([&] { return !IsWindow(question) && !IsWindow(dialog_); }, 10));
+        EXPECT_EQ(writes, DataWrites()) << "the declined OK programmed the card again";
         EXPECT_EQ(sim::kDefaultClock, Register());
         EXPECT_EQ("360/360", Pair(kCurrent));
         EXPECT_EQ(nullptr, program_->MessageBox(0.5)) << "the card was reached: nothing to tell";
@@ -102,8 +105,8 @@ TEST_F(DialogSession, LogOffReachingTheFrameFirstRevertsBeforeItReturns) {
     ASSERT_TRUE(question);
     const std::vector<HWND> windows = Windows(program_->Frame());
     ExpectQueriesGranted(windows, WM_QUERYENDSESSION, 0, kLogoff, question);
-    ExpectOneRevertOnFirstSend(windows, WM_ENDSESSION, TRUE, kLogoff);
-    ExpectDeclinedOk(question);
+    const size_t writes = ExpectOneRevertOnFirstSend(windows, WM_ENDSESSION, TRUE, kLogoff);
+    ExpectDeclinedOk(question, writes);
 }
 
 TEST_F(DialogSession, ShutDownReachingTheMainDialogFirstRevertsBeforeItReturns) {
@@ -111,8 +114,8 @@ TEST_F(DialogSession, ShutDownReachingTheMainDialogFirstRevertsBeforeItReturns) 
     ASSERT_TRUE(question);
     const std::vector<HWND> windows = Windows(dialog_);
     ExpectQueriesGranted(windows, WM_QUERYENDSESSION, 0, 0, question);
-    ExpectOneRevertOnFirstSend(windows, WM_ENDSESSION, TRUE, 0);
-    ExpectDeclinedOk(question);
+    const size_t writes = ExpectOneRevertOnFirstSend(windows, WM_ENDSESSION, TRUE, 0);
+    ExpectDeclinedOk(question, writes);
 }
 
 TEST_F(DialogSession, LogOffReachingTheQuestionFirstRevertsBeforeItReturns) {
@@ -120,8 +123,8 @@ TEST_F(DialogSession, LogOffReachingTheQuestionFirstRevertsBeforeItReturns) {
     ASSERT_TRUE(question);
     const std::vector<HWND> windows = Windows(question);
     ExpectQueriesGranted(windows, WM_QUERYENDSESSION, 0, kLogoff, question);
-    ExpectOneRevertOnFirstSend(windows, WM_ENDSESSION, TRUE, kLogoff);
-    ExpectDeclinedOk(question);
+    const size_t writes = ExpectOneRevertOnFirstSend(windows, WM_ENDSESSION, TRUE, kLogoff);
+    ExpectDeclinedOk(question, writes);
 }
 
 // Another program refused the log-off: the session goes on, and so does the question.
@@ -149,8 +152,8 @@ TEST_F(DialogSession, SuspendDuringTheQuestionAfterOkRevertsBeforeItReturns) {
     ASSERT_TRUE(question);
     const std::vector<HWND> windows = Windows(question);
     ExpectQueriesGranted(windows, WM_POWERBROADCAST, PBT_APMQUERYSUSPEND, 0, question);
-    ExpectOneRevertOnFirstSend(windows, WM_POWERBROADCAST, PBT_APMSUSPEND, 0);
-    ExpectDeclinedOk(question);
+    const size_t writes = ExpectOneRevertOnFirstSend(windows, WM_POWERBROADCAST, PBT_APMSUSPEND, 0);
+    ExpectDeclinedOk(question, writes);
 }
 
 // After Test the main dialog stays, back on the committed pair, with Test disabled.
@@ -159,9 +162,10 @@ TEST_F(DialogSession, SuspendDuringTheQuestionAfterTestRevertsAndTheDialogStays)
     ASSERT_TRUE(question);
     const std::vector<HWND> windows = Windows(program_->Frame());
     ExpectQueriesGranted(windows, WM_POWERBROADCAST, PBT_APMQUERYSUSPEND, 0, question);
-    ExpectOneRevertOnFirstSend(windows, WM_POWERBROADCAST, PBT_APMSUSPEND, 0);
+    const size_t writes = ExpectOneRevertOnFirstSend(windows, WM_POWERBROADCAST, PBT_APMSUSPEND, 0);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(question); }, 10));
     ASSERT_TRUE(WaitUntil([&] { return !Enabled(dialog_, kTest); }, 5));
+    EXPECT_EQ(writes, DataWrites()) << "programmed again after the question";
     EXPECT_TRUE(IsWindow(dialog_)) << "the main dialog stays open after Test";
     EXPECT_EQ(360, SliderPos(dialog_, kSliderEngine));
     EXPECT_EQ(sim::kDefaultClock, Register());

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "bitmap_file.h"
+#include "import_patch.h"
+#include "skin_slider.h"
 #include "skin_palette.h"
 #include "skin_test_util.h"
 
@@ -151,6 +153,73 @@ TEST(SkinPalette, OwnColoursGoThroughThePaletteOnAPaletteDisplay) {
     DeleteObject(bitmap);
     DeleteDC(mem);
     ReleaseDC(nullptr, screen);
+}
+
+// The halftone palette's entry nearest to a colour: what PALETTERGB draws there.
+COLORREF HalftoneNearest(HDC dc, COLORREF colour) {
+    HPALETTE halftone = (HPALETTE)GetCurrentObject(dc, OBJ_PAL);
+    PALETTEENTRY e;
+    GetPaletteEntries(halftone, GetNearestPaletteIndex(halftone, colour), 1, &e);
+    return RGB(e.peRed, e.peGreen, e.peBlue);
+}
+
+class BarSlider : public CSkinSlider {
+public:
+    using CSkinSlider::CSkinSlider;
+    using CSkinSlider::DrawThumbAndBar;
+};
+
+// The slider's shaded bar on a palette display: each row's green the halftone palette's
+// nearest, as the pictures around it are mapped, not the static colours' (0, 128, 0).
+TEST(SkinPalette, TheSlidersBarGoesThroughThePalette) {
+    if (!DeviceHasPalette()) GTEST_SKIP() << "runs on the 640 x 480 x 8 screen";
+    // Pictures that are not there: only the bar is drawn.
+    ScratchDir dir;
+    ASSERT_TRUE(dir.Write("bar.ini", "[gslider]\r\nthumb_h=a.bmp\r\nthumb_v=b.bmp\r\nchannel_h=c.bmp\r\nchannel_v=d.bmp\r\n"));
+    BarSlider slider(dir.Path("bar.ini").c_str());
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    HBITMAP paper = CreateCompatibleBitmap(screen, 120, 40);  // 8 bits, as the screen
+    HGDIOBJ old = SelectObject(mem, paper);
+    UseSkinPalette(mem);
+    // Thumb (50, 0, 61, 19): bar rows 5 to 11, darkest (150) at the edges.
+    slider.DrawThumbAndBar(CDC::FromHandle(mem), CRect(50, 0, 61, 19));
+    UseSkinPalette(mem);
+    for (int i = 0; i <= 3; ++i) {
+        const COLORREF green = RGB(0, 150 + 10 * i, 0);
+        EXPECT_EQ(HalftoneNearest(mem, green), GetPixel(mem, 20, 5 + i) & 0xFFFFFF) << "row " << i;
+        EXPECT_EQ(HalftoneNearest(mem, green), GetPixel(mem, 20, 11 - i) & 0xFFFFFF) << "row " << i;
+    }
+    SelectObject(mem, old);
+    DeleteObject(paper);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+}
+
+// What the device says decides, not its depth: played through the program's own
+// GetDeviceCaps.
+int g_rasterCaps = 0, g_bitsPixel = 0;
+int WINAPI PlayedCaps(HDC dc, int index) {
+    if (index == RASTERCAPS) return g_rasterCaps;
+    if (index == BITSPIXEL) return g_bitsPixel;
+    if (index == PLANES) return 1;
+    return GetDeviceCaps(dc, index);
+}
+
+TEST(SkinPalette, TheDevicesPaletteCapabilityDecidesNotItsDepth) {
+    ImportPatch caps("gdi32.dll", "GetDeviceCaps", (void*)PlayedCaps);
+    ASSERT_TRUE(caps.Active());
+    struct Case {
+        int bits;
+        bool rcPalette;
+    } cases[] = {{8, true}, {8, false}, {16, true}, {24, false}, {4, true}};
+    for (const Case& c : cases) {
+        g_bitsPixel = c.bits;
+        g_rasterCaps = RC_BITBLT | (c.rcPalette ? RC_PALETTE : 0);
+        EXPECT_EQ(c.rcPalette, SkinPaletteDisplay()) << c.bits << " bits";
+        EXPECT_EQ(c.rcPalette ? (RGB(9, 8, 7) | 0x02000000u) : RGB(9, 8, 7), SkinPaletteColor(RGB(9, 8, 7)))
+            << c.bits << " bits";
+    }
 }
 
 }  // namespace

@@ -37,7 +37,7 @@ void CKeepClockDlg::RevertOnSessionEnd(int engine, int memory) {
 // committed pair when the handler returns. The question then ends as No.
 void CKeepClockDlg::SessionEnding(void* self) {
     CKeepClockDlg* question = static_cast<CKeepClockDlg*>(self);
-    if (!question->IsModalRunning() || question->RevertedAtSessionEnd()) return;
+    if (!question->IsModalRunning()) return;  // answered already: the answer stands
     question->m_nSessionRevert = ApplyClocks(question->m_nRevertEngine, question->m_nRevertMemory) ? 1 : 0;
     question->KillTimer(kCountdownTimer);
     question->EndDialog(IDCANCEL);
