@@ -73,6 +73,7 @@ BOOL WINAPI Info(HANDLE monitor, MonitorInfo* info) {
     ++g_infoCalls;
     if (info->cbSize != sizeof(MonitorInfo)) return FALSE;
     info->rcWork = monitor == kSecond ? kSecondWork : kPrimaryWork;
+    info->rcMonitor = monitor == kSecond ? RECT{1024, 0, 2304, 1024} : RECT{0, 0, 1024, 768};
     return TRUE;
 }
 
