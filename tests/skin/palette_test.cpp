@@ -4,6 +4,8 @@
 // palette.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "bitmap_file.h"
 #include "import_patch.h"
 #include "skin_slider.h"
@@ -84,8 +86,9 @@ bool NeedsPaint(HWND window) {
 struct SkinnedWindow {
     HWND window, control, other;
     SkinnedWindow() {
-        window = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 120, 80, nullptr, nullptr,
-                                 nullptr, nullptr);
+        // Clipping its controls: only a repaint that asks for them reaches them.
+        window = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 120, 80,
+                                 nullptr, nullptr, nullptr, nullptr);
         control = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 10, 10, 40, 20, window, nullptr,
                                   nullptr, nullptr);
         other = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
@@ -127,83 +130,20 @@ TEST(SkinPalette, PaletteMessagesRepaintTheFaceAndItsControls) {
     }
 }
 
-// The face's own colours (the slider's bar, the plain fill without a picture) go
-// through the palette there, as the pictures do.
-TEST(SkinPalette, OwnColoursGoThroughThePaletteOnAPaletteDisplay) {
-    const bool palette = DeviceHasPalette();
-    HDC screen = GetDC(nullptr);
-    HDC mem = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, 4, 4);
-    HGDIOBJ old = SelectObject(mem, bitmap);
-    UseSkinPalette(mem);
-    const COLORREF green = RGB(0, 170, 0);
-    SetPixel(mem, 1, 1, SkinPaletteColor(green));
-    const COLORREF got = GetPixel(mem, 1, 1);
-    if (palette) {
-        // Whatever entry it took, it is the halftone palette's nearest, not one of the
-        // twenty static colours (whose nearest green is 0,128,0).
-        HPALETTE halftone = (HPALETTE)GetCurrentObject(mem, OBJ_PAL);
-        PALETTEENTRY e;
-        ASSERT_EQ(1u, GetPaletteEntries(halftone, GetNearestPaletteIndex(halftone, green), 1, &e));
-        EXPECT_EQ(RGB(e.peRed, e.peGreen, e.peBlue), got & 0xFFFFFF);
-    } else {
-        EXPECT_EQ(green, SkinPaletteColor(green));
-    }
-    SelectObject(mem, old);
-    DeleteObject(bitmap);
-    DeleteDC(mem);
-    ReleaseDC(nullptr, screen);
-}
-
-// The halftone palette's entry nearest to a colour: what PALETTERGB draws there.
-COLORREF HalftoneNearest(HDC dc, COLORREF colour) {
-    HPALETTE halftone = (HPALETTE)GetCurrentObject(dc, OBJ_PAL);
-    PALETTEENTRY e;
-    GetPaletteEntries(halftone, GetNearestPaletteIndex(halftone, colour), 1, &e);
-    return RGB(e.peRed, e.peGreen, e.peBlue);
-}
-
-class BarSlider : public CSkinSlider {
-public:
-    using CSkinSlider::CSkinSlider;
-    using CSkinSlider::DrawThumbAndBar;
-};
-
-// The slider's shaded bar on a palette display: each row's green the halftone palette's
-// nearest, as the pictures around it are mapped, not the static colours' (0, 128, 0).
-TEST(SkinPalette, TheSlidersBarGoesThroughThePalette) {
-    if (!DeviceHasPalette()) GTEST_SKIP() << "runs on the 640 x 480 x 8 screen";
-    // Pictures that are not there: only the bar is drawn.
-    ScratchDir dir;
-    ASSERT_TRUE(dir.Write("bar.ini", "[gslider]\r\nthumb_h=a.bmp\r\nthumb_v=b.bmp\r\nchannel_h=c.bmp\r\nchannel_v=d.bmp\r\n"));
-    BarSlider slider(dir.Path("bar.ini").c_str());
-    HDC screen = GetDC(nullptr);
-    HDC mem = CreateCompatibleDC(screen);
-    HBITMAP paper = CreateCompatibleBitmap(screen, 120, 40);  // 8 bits, as the screen
-    HGDIOBJ old = SelectObject(mem, paper);
-    UseSkinPalette(mem);
-    // Thumb (50, 0, 61, 19): bar rows 5 to 11, darkest (150) at the edges.
-    slider.DrawThumbAndBar(CDC::FromHandle(mem), CRect(50, 0, 61, 19));
-    UseSkinPalette(mem);
-    for (int i = 0; i <= 3; ++i) {
-        const COLORREF green = RGB(0, 150 + 10 * i, 0);
-        EXPECT_EQ(HalftoneNearest(mem, green), GetPixel(mem, 20, 5 + i) & 0xFFFFFF) << "row " << i;
-        EXPECT_EQ(HalftoneNearest(mem, green), GetPixel(mem, 20, 11 - i) & 0xFFFFFF) << "row " << i;
-    }
-    SelectObject(mem, old);
-    DeleteObject(paper);
-    DeleteDC(mem);
-    ReleaseDC(nullptr, screen);
-}
-
 // What the device says decides, not its depth: played through the program's own
 // GetDeviceCaps.
+// gdi32's own functions, for the stand-ins to pass on to (the program's import table
+// leads back to the stand-ins while they are in place).
+template <typename F> F Gdi(const char* name) {
+    return reinterpret_cast<F>(GetProcAddress(GetModuleHandleA("gdi32.dll"), name));
+}
+
 int g_rasterCaps = 0, g_bitsPixel = 0;
 int WINAPI PlayedCaps(HDC dc, int index) {
     if (index == RASTERCAPS) return g_rasterCaps;
     if (index == BITSPIXEL) return g_bitsPixel;
     if (index == PLANES) return 1;
-    return GetDeviceCaps(dc, index);
+    return Gdi<int(WINAPI*)(HDC, int)>("GetDeviceCaps")(dc, index);
 }
 
 TEST(SkinPalette, TheDevicesPaletteCapabilityDecidesNotItsDepth) {
@@ -219,6 +159,63 @@ TEST(SkinPalette, TheDevicesPaletteCapabilityDecidesNotItsDepth) {
         EXPECT_EQ(c.rcPalette, SkinPaletteDisplay()) << c.bits << " bits";
         EXPECT_EQ(c.rcPalette ? (RGB(9, 8, 7) | 0x02000000u) : RGB(9, 8, 7), SkinPaletteColor(RGB(9, 8, 7)))
             << c.bits << " bits";
+    }
+}
+
+// The colours the slider's bar hands to GDI: pen, brush and every pixel.
+std::vector<COLORREF> g_colours;
+COLORREF WINAPI RecordedSetPixel(HDC dc, int x, int y, COLORREF c) {
+    g_colours.push_back(c);
+    return Gdi<COLORREF(WINAPI*)(HDC, int, int, COLORREF)>("SetPixel")(dc, x, y, c);
+}
+HPEN WINAPI RecordedCreatePen(int style, int width, COLORREF c) {
+    g_colours.push_back(c);
+    return Gdi<HPEN(WINAPI*)(int, int, COLORREF)>("CreatePen")(style, width, c);
+}
+HBRUSH WINAPI RecordedCreateSolidBrush(COLORREF c) {
+    g_colours.push_back(c);
+    return Gdi<HBRUSH(WINAPI*)(COLORREF)>("CreateSolidBrush")(c);
+}
+
+class BarSlider : public CSkinSlider {
+public:
+    using CSkinSlider::CSkinSlider;
+    using CSkinSlider::DrawThumbAndBar;
+};
+
+// The slider's shaded bar is the face's own drawing: on a palette display its greens
+// go through the halftone palette (PALETTERGB), as the pictures around it are mapped,
+// instead of falling on the twenty static colours; elsewhere they stay plain RGB.
+TEST(SkinPalette, TheSlidersBarGoesThroughThePaletteThere) {
+    ImportPatch caps("gdi32.dll", "GetDeviceCaps", (void*)PlayedCaps);
+    ImportPatch pixel("gdi32.dll", "SetPixel", (void*)RecordedSetPixel);
+    ImportPatch pen("gdi32.dll", "CreatePen", (void*)RecordedCreatePen);
+    ImportPatch brush("gdi32.dll", "CreateSolidBrush", (void*)RecordedCreateSolidBrush);
+    ASSERT_TRUE(caps.Active() && pixel.Active() && pen.Active() && brush.Active());
+    // Pictures that are not there: only the bar is drawn.
+    ScratchDir dir;
+    ASSERT_TRUE(dir.Write("bar.ini", "[gslider]\r\nthumb_h=a.bmp\r\nthumb_v=b.bmp\r\nchannel_h=c.bmp\r\nchannel_v=d.bmp\r\n"));
+    BarSlider slider(dir.Path("bar.ini").c_str());
+    for (bool palette : {true, false}) {
+        g_bitsPixel = palette ? 8 : 24;
+        g_rasterCaps = RC_BITBLT | (palette ? RC_PALETTE : 0);
+        g_colours.clear();
+        HDC screen = GetDC(nullptr);
+        HDC mem = CreateCompatibleDC(screen);
+        HBITMAP paper = CreateCompatibleBitmap(screen, 120, 40);
+        HGDIOBJ old = SelectObject(mem, paper);
+        // Thumb (50, 0, 61, 19): bar rows 5 to 11, the greens 150 to 180.
+        slider.DrawThumbAndBar(CDC::FromHandle(mem), CRect(50, 0, 61, 19));
+        SelectObject(mem, old);
+        DeleteObject(paper);
+        DeleteDC(mem);
+        ReleaseDC(nullptr, screen);
+
+        ASSERT_GE(g_colours.size(), 3u);
+        for (COLORREF c : g_colours) {
+            EXPECT_EQ(palette ? 0x02000000u : 0u, c & 0xFF000000u) << std::hex << c;
+            EXPECT_EQ(0u, c & 0xFF00FFu) << "a green" << std::hex << c;
+        }
     }
 }
 
