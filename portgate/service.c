@@ -40,7 +40,18 @@ static SC_HANDLE CreateDriverService(SC_HANDLE manager, const char* name, const 
     }
 }
 
-// The registered binary path, without the "\??\" the system may put before it.
+typedef BOOL(WINAPI* QueryServiceConfigFn)(SC_HANDLE, LPQUERY_SERVICE_CONFIGA, DWORD, LPDWORD);
+
+// Looked up when needed, never imported: whether the 95 family's advapi32 exports it
+// at all is unknown, and one missing import keeps the whole library from loading.
+static QueryServiceConfigFn QueryServiceConfigFunction(void)
+{
+    HMODULE advapi = GetModuleHandleA("advapi32.dll");
+    return advapi ? (QueryServiceConfigFn)GetProcAddress(advapi, "QueryServiceConfigA") : NULL;
+}
+
+// The registered binary path, without the "\??\" the system may put before it. A
+// service whose path cannot be read counts as someone else's.
 static int ImagePathIs(SC_HANDLE service, const char* driverPath)
 {
     static union {
@@ -48,7 +59,8 @@ static int ImagePathIs(SC_HANDLE service, const char* driverPath)
         char bytes[8192];  // the largest record the service manager gives
     } answer;
     DWORD needed;
-    if (!QueryServiceConfigA(service, &answer.config, sizeof answer, &needed) ||
+    QueryServiceConfigFn query = QueryServiceConfigFunction();
+    if (!query || !query(service, &answer.config, sizeof answer, &needed) ||
         !answer.config.lpBinaryPathName)
         return 0;
     const char* image = answer.config.lpBinaryPathName;

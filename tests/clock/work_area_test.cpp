@@ -2,6 +2,8 @@
 // usual place allows.
 #include <gtest/gtest.h>
 
+#include <string.h>
+
 #include "work_area.h"
 
 namespace {
@@ -43,5 +45,111 @@ TEST(WorkArea, LargerThanTheWorkAreaKeepsItsTopLeftInside) {
     EXPECT_EQ(-7, at.x);
     EXPECT_EQ(-25, at.y);
 }
+
+// Two monitors played through the lookup: the primary at 0..1024 and a second one to
+// its right, 1024..2304, with a taskbar of 40 pixels at its bottom.
+namespace twomonitors {
+
+const RECT kPrimaryWork = {0, 0, 1024, 738};
+const RECT kSecondWork = {1024, 0, 2304, 984};
+const HANDLE kPrimary = reinterpret_cast<HANDLE>(0x101);
+const HANDLE kSecond = reinterpret_cast<HANDLE>(0x202);
+int g_infoCalls = 0;
+
+struct MonitorInfo {
+    DWORD cbSize;
+    RECT rcMonitor, rcWork;
+    DWORD dwFlags;
+};
+
+HANDLE WINAPI FromWindow(HWND window, DWORD flags) {
+    EXPECT_EQ(2u, flags) << "the nearest monitor for a window on none";
+    RECT r;
+    GetWindowRect(window, &r);
+    return (r.left + r.right) / 2 >= 1024 ? kSecond : kPrimary;
+}
+
+BOOL WINAPI Info(HANDLE monitor, MonitorInfo* info) {
+    ++g_infoCalls;
+    if (info->cbSize != sizeof(MonitorInfo)) return FALSE;
+    info->rcWork = monitor == kSecond ? kSecondWork : kPrimaryWork;
+    info->rcMonitor = monitor == kSecond ? RECT{1024, 0, 2304, 1024} : RECT{0, 0, 1024, 768};
+    return TRUE;
+}
+
+FARPROC Lookup(const char* name) {
+    if (strcmp(name, "MonitorFromWindow") == 0) return reinterpret_cast<FARPROC>(&FromWindow);
+    if (strcmp(name, "GetMonitorInfoA") == 0) return reinterpret_cast<FARPROC>(&Info);
+    return nullptr;
+}
+
+// A system of 95 or NT 4.0: no monitor functions in user32.
+FARPROC Absent(const char*) { return nullptr; }
+
+// A hidden popup of the question's size at a given place.
+struct Popup {
+    HWND hwnd;
+    Popup(int x, int y) {
+        hwnd = CreateWindowExA(0, "STATIC", "", WS_POPUP, x, y, 274, 124, nullptr, nullptr, nullptr, nullptr);
+    }
+    ~Popup() { DestroyWindow(hwnd); }
+    RECT Rect() const {
+        RECT r;
+        GetWindowRect(hwnd, &r);
+        return r;
+    }
+};
+
+struct Restore {
+    ~Restore() { SetMonitorProcLookup(nullptr); }
+};
+
+TEST(WorkArea, AWindowOnTheSecondMonitorStaysThere) {
+    Restore restore;
+    SetMonitorProcLookup(Lookup);
+    // Low on the second monitor: moved up above its taskbar, not onto the primary.
+    Popup low(1900, 900);
+    ASSERT_TRUE(low.hwnd);
+    KeepWindowInWorkArea(low.hwnd);
+    EXPECT_EQ(1900, low.Rect().left);
+    EXPECT_EQ(984 - 124, low.Rect().top);
+    EXPECT_EQ(kSecondWork.right, WindowWorkArea(low.hwnd).right);
+
+    // Inside the second monitor already: left where it is.
+    Popup inside(1500, 300);
+    KeepWindowInWorkArea(inside.hwnd);
+    EXPECT_EQ(1500, inside.Rect().left);
+    EXPECT_EQ(300, inside.Rect().top);
+
+    // On the primary one, its own work area holds.
+    Popup primary(700, 700);
+    KeepWindowInWorkArea(primary.hwnd);
+    EXPECT_EQ(700, primary.Rect().left);
+    EXPECT_EQ(738 - 124, primary.Rect().top);
+    EXPECT_GE(g_infoCalls, 3);
+}
+
+TEST(WorkArea, WithoutMonitorFunctionsTheDesktopsWorkAreaHolds) {
+    Restore restore;
+    SetMonitorProcLookup(Absent);
+    Popup away(1900, 900);
+    const RECT desktop = DesktopWorkArea();
+    const RECT area = WindowWorkArea(away.hwnd);
+    EXPECT_TRUE(EqualRect(&desktop, &area));
+    KeepWindowInWorkArea(away.hwnd);
+    EXPECT_EQ(desktop.right - 274, away.Rect().left);
+    EXPECT_EQ(desktop.bottom - 124, away.Rect().top);
+}
+
+// The real lookup (Wine's user32 has both): one monitor, the desktop's work area.
+TEST(WorkArea, TheSystemsOwnLookupFindsTheOneMonitor) {
+    SetMonitorProcLookup(nullptr);
+    Popup here(10, 10);
+    const RECT desktop = DesktopWorkArea();
+    const RECT area = WindowWorkArea(here.hwnd);
+    EXPECT_TRUE(EqualRect(&desktop, &area));
+}
+
+}  // namespace twomonitors
 
 }  // namespace

@@ -98,5 +98,25 @@ TEST_F(DialogScreen, TheDialogTheQuestionAndTheNameDialogLieInsideTheWorkArea) {
     EXPECT_EQ(ClockRegister(360, 360, 12), Register());
 }
 
+// 256 colours: the dialog getting the focus back realizes the halftone palette again
+// (the program answers TRUE there) and the face repaints with its controls; on a
+// display without a palette it says it realized nothing.
+TEST_F(DialogScreen, TheFaceRealizesItsPaletteWhenAsked) {
+    HDC screen = GetDC(nullptr);
+    const bool palette = (GetDeviceCaps(screen, RASTERCAPS) & RC_PALETTE) != 0;
+    ReleaseDC(nullptr, screen);
+    RecordProperty("rc_palette", palette ? 1 : 0);
+    HWND dialog = Open();
+    ASSERT_TRUE(dialog);
+    EXPECT_EQ(palette ? TRUE : FALSE, SendMessageA(dialog, WM_QUERYNEWPALETTE, 0, 0)) << ScreenMode();
+    // A change made elsewhere is answered without harm, and everything is drawn again.
+    HWND other = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    EXPECT_EQ(0, SendMessageA(dialog, WM_PALETTECHANGED, (WPARAM)other, 0));
+    DestroyWindow(other);
+    HWND slider = GetDlgItem(dialog, kSliderEngine);
+    RECT r;
+    EXPECT_TRUE(WaitUntil([&] { return !GetUpdateRect(dialog, &r, FALSE) && !GetUpdateRect(slider, &r, FALSE); }, 5));
+}
+
 }  // namespace
 }  // namespace dlgtest

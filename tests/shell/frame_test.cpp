@@ -266,7 +266,8 @@ TEST_F(FrameTest, AnIconRefusedAtStartArrivesWithTheTaskbar)
     CMainFrame* frame = new CMainFrame;
     ASSERT_TRUE(frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE, nullptr, nullptr));
     HWND hwnd = frame->m_hWnd;
-    ASSERT_EQ(1u, shell.Requests().size());
+    ASSERT_EQ(1u, shell.Count(NIM_ADD)) << "one add, and a modify that finds no icon either";
+    ASSERT_EQ(2u, shell.Requests().size());
     const TrayRequest refused = shell.Requests()[0];
 
     shell.Clear();

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <shellapi.h>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "import_hook.h"
@@ -27,8 +28,21 @@ public:
     TrayRecorder();
     ~TrayRecorder();
 
-    // What the shell answers from now on.
-    void Answer(BOOL answer) { s_answer = answer; }
+    // What the shell answers from now on (leaves the tray model).
+    void Answer(BOOL answer) { s_answer = answer; s_model = false; }
+    // From now on the answers come from a tray that holds icons, as the real shell
+    // answers: an add is refused while the icon is there, a modify or a delete while
+    // it is not. The tray starts empty.
+    void ModelTheTray() { s_model = true; s_held.clear(); s_timeOutNextAdd = false; }
+    // The next add puts the icon in but answers failure (a request that timed out on
+    // a busy log-on).
+    void TimeOutNextAdd() { s_timeOutNextAdd = true; }
+    // The tray loses every icon (Explorer restarted).
+    void EmptyTheTray() { s_held.clear(); }
+    // The modelled tray holds this window's icon.
+    bool Holds(HWND window, UINT id) const;
+    // Requests of one kind so far.
+    size_t Count(DWORD message) const;
     // The platform version the code under test reads (GetVersion's value).
     void ReportVersion(DWORD version);
 
@@ -44,6 +58,9 @@ private:
     static std::vector<TrayRequest> s_requests;
     static BOOL s_answer;
     static DWORD s_version;
+    static bool s_model;
+    static bool s_timeOutNextAdd;
+    static std::vector<std::pair<HWND, UINT>> s_held;
     ScopedImport m_notify;
     ScopedImport m_version;
 };

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <stdlib.h>
+#include <string.h>
 #include <new>
 #include <string>
 #include <vector>
@@ -12,6 +13,7 @@
 #include "popup_reader.h"
 #include "posted.h"
 #include "resource.h"
+#include "session_end.h"
 #include "text.h"
 #include "tray_recorder.h"
 #include "trayicon.h"
@@ -301,7 +303,9 @@ TEST_F(TrayIconTest, RefusedInstallWaitsAndMakesEveryOtherRequestANoOp)
     {
         CTrayIcon tray;
         EXPECT_FALSE(tray.Install(&target, kCallback, "tip", ProgramIcon(), kIconId));
-        EXPECT_EQ(1u, shell.Requests().size());
+        ASSERT_EQ(2u, shell.Requests().size());
+        EXPECT_EQ((DWORD)NIM_ADD, shell.Requests()[0].message);
+        EXPECT_EQ((DWORD)NIM_MODIFY, shell.Requests()[1].message) << "no icon there either";
         EXPECT_TRUE(IsWindow(tray.m_hWnd)); // made before the shell was asked
         EXPECT_TRUE(tray.IsWaiting());
         shell.Answer(TRUE);
@@ -483,16 +487,18 @@ TEST_F(TrayIconTest, ARefusedIconIsAddedLaterByTheRetryTimer)
     const TrayRequest first = shell.Requests()[0];
 
     DWORD started = GetTickCount();
+    shell.Clear();
     PumpUntil([&] { return shell.Requests().size() >= 2; }, 5000);
-    ASSERT_EQ(2u, shell.Requests().size()) << "refused again on the timer";
+    ASSERT_EQ(2u, shell.Requests().size()) << "refused again on the timer (add, then modify)";
     EXPECT_GE(GetTickCount() - started, CTrayIcon::kRetryPeriodMs - 100);
-    ExpectTheSameAdd(first, shell.Requests()[1]);
+    ExpectTheSameAdd(first, shell.Requests()[0]);
     EXPECT_TRUE(tray.IsWaiting());
 
     shell.Answer(TRUE);
-    PumpUntil([&] { return shell.Requests().size() >= 3; }, 5000);
-    ASSERT_EQ(3u, shell.Requests().size());
-    ExpectTheSameAdd(first, shell.Requests()[2]);
+    shell.Clear();
+    PumpUntil([&] { return shell.Requests().size() >= 1; }, 5000);
+    ASSERT_EQ(1u, shell.Requests().size());
+    ExpectTheSameAdd(first, shell.Requests()[0]);
     EXPECT_FALSE(tray.IsWaiting());
     EXPECT_FALSE(KillTimer(tray.m_hWnd, CTrayIcon::s_retryEventId)) << "the timer stops once added";
 
@@ -514,17 +520,17 @@ TEST_F(TrayIconTest, ARefusedIconArrivesWithTheNextTaskbarEvenAfterTheRetriesRan
     const TrayRequest first = shell.Requests()[0];
     for (int i = 0; i < CTrayIcon::kRetryCount; ++i)
         SendMessageA(tray.m_hWnd, WM_TIMER, CTrayIcon::s_retryEventId, 0);
-    EXPECT_EQ((size_t)CTrayIcon::kRetryCount + 1, shell.Requests().size());
+    EXPECT_EQ((size_t)CTrayIcon::kRetryCount + 1, shell.Count(NIM_ADD));
     EXPECT_FALSE(KillTimer(tray.m_hWnd, CTrayIcon::s_retryEventId)) << "the tries ran out";
     EXPECT_TRUE(tray.IsWaiting());
 
-    shell.Clear();
     EXPECT_FALSE(tray.AddAgain()) << "still refused";
     EXPECT_TRUE(tray.IsWaiting());
     shell.Answer(TRUE);
+    shell.Clear();
     EXPECT_TRUE(tray.AddAgain());
-    ASSERT_EQ(2u, shell.Requests().size());
-    ExpectTheSameAdd(first, shell.Requests()[1]);
+    ASSERT_EQ(1u, shell.Requests().size());
+    ExpectTheSameAdd(first, shell.Requests()[0]);
     EXPECT_FALSE(tray.IsWaiting());
     EXPECT_TRUE(tray.SetIcon(LoadIconA(nullptr, IDI_WARNING)));
 
@@ -532,6 +538,179 @@ TEST_F(TrayIconTest, ARefusedIconArrivesWithTheNextTaskbarEvenAfterTheRetriesRan
     shell.Clear();
     SendMessageA(tray.m_hWnd, WM_TIMER, CTrayIcon::s_retryEventId, 0);
     EXPECT_TRUE(shell.Requests().empty());
+}
+
+// A busy log-on: the add times out and answers failure, yet the icon is in the tray.
+// The modify that follows finds it: the icon counts as installed, so it works and is
+// taken out again at the end instead of staying as a ghost.
+TEST_F(TrayIconTest, AnAddThatTimedOutButLandedCountsAsInstalled)
+{
+    shell.ModelTheTray();
+    shell.TimeOutNextAdd();
+    {
+        CTrayIcon tray;
+        EXPECT_TRUE(tray.Install(&target, kCallback, "tip", ProgramIcon(), kIconId));
+        ASSERT_EQ(2u, shell.Requests().size());
+        EXPECT_EQ((DWORD)NIM_ADD, shell.Requests()[0].message);
+        const TrayRequest& found = shell.Requests()[1];
+        EXPECT_EQ((DWORD)NIM_MODIFY, found.message);
+        EXPECT_EQ(target.m_hWnd, found.window);
+        EXPECT_EQ(kIconId, found.id);
+        EXPECT_FALSE(tray.IsWaiting());
+        EXPECT_FALSE(KillTimer(tray.m_hWnd, CTrayIcon::s_retryEventId)) << "nothing to retry";
+        EXPECT_EQ(ProgramIcon(), tray.GetIcon());
+        EXPECT_TRUE(tray.SetTip("works"));
+        EXPECT_TRUE(shell.Holds(target.m_hWnd, kIconId));
+    }
+    EXPECT_EQ((DWORD)NIM_DELETE, shell.Requests().back().message) << "removed at the end";
+    EXPECT_FALSE(shell.Holds(target.m_hWnd, kIconId)) << "no ghost left in the tray";
+}
+
+// The same on a retry: refused at first (no taskbar yet), then an add that times out
+// while the icon lands; the next try's modify finds it.
+TEST_F(TrayIconTest, ARetryThatTimedOutButLandedEndsTheWaiting)
+{
+    shell.Answer(FALSE);
+    CTrayIcon tray(&target, kCallback, "tip", ProgramIcon(), kIconId);
+    ASSERT_TRUE(tray.IsWaiting());
+    shell.ModelTheTray();
+    shell.TimeOutNextAdd();
+    SendMessageA(tray.m_hWnd, WM_TIMER, CTrayIcon::s_retryEventId, 0);
+    EXPECT_FALSE(tray.IsWaiting());
+    EXPECT_TRUE(tray.SetTip("works"));
+    tray.Remove();
+    EXPECT_FALSE(shell.Holds(target.m_hWnd, kIconId));
+}
+
+// Plays the version shell32 reports through the lookup the tray makes at run time.
+class ShellVersion {
+public:
+    // 'major' 0: shell32 has no DllGetVersion at all (shell 4.00).
+    ShellVersion(DWORD major, DWORD minor)
+        : m_lookup("kernel32.dll", "GetProcAddress", reinterpret_cast<void*>(&Lookup))
+    {
+        s_major = major;
+        s_minor = minor;
+        s_original = reinterpret_cast<LookupFn>(m_lookup.original());
+    }
+    bool Hooked() const { return m_lookup.original() != nullptr; }
+
+private:
+    typedef FARPROC(WINAPI* LookupFn)(HMODULE, LPCSTR);
+    struct VersionInfo {
+        DWORD cbSize, major, minor, build, platform;
+    };
+    static HRESULT CALLBACK GetVersion(VersionInfo* info)
+    {
+        if (info->cbSize < sizeof(VersionInfo))
+            return E_INVALIDARG;
+        info->major = s_major;
+        info->minor = s_minor;
+        return S_OK;
+    }
+    static FARPROC WINAPI Lookup(HMODULE module, LPCSTR name)
+    {
+        if (HIWORD(name) && strcmp(name, "DllGetVersion") == 0 && module == GetModuleHandleA("shell32.dll"))
+            return s_major ? reinterpret_cast<FARPROC>(&GetVersion) : nullptr;
+        return s_original(module, name);
+    }
+    static DWORD s_major, s_minor;
+    static LookupFn s_original;
+    ScopedImport m_lookup;
+};
+DWORD ShellVersion::s_major, ShellVersion::s_minor;
+ShellVersion::LookupFn ShellVersion::s_original;
+
+TEST_F(TrayIconTest, OnlyShellsThatNeverAnnounceATaskbarAreWatched)
+{
+    struct Case {
+        DWORD major, minor;
+        bool announces;
+    } cases[] = {{0, 0, false}, {4, 0, false}, {4, 70, false}, {4, 71, true}, {5, 0, true}, {6, 0, true}};
+    for (const Case& c : cases) {
+        ShellVersion version(c.major, c.minor);
+        ASSERT_TRUE(version.Hooked());
+        EXPECT_EQ(c.announces, !!CTrayIcon::ShellAnnouncesTaskbar()) << c.major << "." << c.minor;
+        CTrayIcon tray(&target, kCallback, "tip", ProgramIcon(), kIconId);
+        EXPECT_EQ(!c.announces, !!tray.IsWatching()) << c.major << "." << c.minor;
+        tray.Remove();
+        EXPECT_FALSE(tray.IsWatching());
+        EXPECT_FALSE(KillTimer(tray.m_hWnd, CTrayIcon::s_watchEventId)) << "Remove stops the watch";
+    }
+}
+
+// NT 4.0 without the desktop update: Explorer restarts and says nothing. The watch
+// finds the icon gone and adds it again; while it is there, one modify is all a
+// tick costs.
+TEST_F(TrayIconTest, OnAShellThatNeverAnnouncesTheWatchBringsALostIconBack)
+{
+    ShellVersion version(0, 0);
+    shell.ModelTheTray();
+    CTrayIcon tray(&target, kCallback, "tip", ProgramIcon(), kIconId);
+    ASSERT_TRUE(tray.IsWatching());
+    ASSERT_TRUE(shell.Holds(target.m_hWnd, kIconId));
+    const TrayRequest first = shell.Requests()[0];
+
+    shell.Clear();
+    SendMessageA(tray.m_hWnd, WM_TIMER, CTrayIcon::s_watchEventId, 0);
+    ASSERT_EQ(1u, shell.Requests().size());
+    EXPECT_EQ((DWORD)NIM_MODIFY, shell.Requests()[0].message);
+    EXPECT_EQ(0u, shell.Requests()[0].flags) << "a question, changing nothing";
+
+    shell.EmptyTheTray();
+    shell.Clear();
+    SendMessageA(tray.m_hWnd, WM_TIMER, CTrayIcon::s_watchEventId, 0);
+    ASSERT_EQ(2u, shell.Requests().size());
+    EXPECT_EQ((DWORD)NIM_MODIFY, shell.Requests()[0].message);
+    ExpectTheSameAdd(first, shell.Requests()[1]);
+    EXPECT_TRUE(shell.Holds(target.m_hWnd, kIconId));
+
+    // A hidden icon stays out.
+    tray.Hide();
+    shell.Clear();
+    SendMessageA(tray.m_hWnd, WM_TIMER, CTrayIcon::s_watchEventId, 0);
+    EXPECT_EQ(0u, shell.Count(NIM_ADD));
+    EXPECT_FALSE(shell.Holds(target.m_hWnd, kIconId));
+
+    // The real timer ticks at its slow period.
+    tray.Show();
+    shell.EmptyTheTray();
+    EXPECT_TRUE(KillTimer(tray.m_hWnd, CTrayIcon::s_watchEventId));
+    ASSERT_TRUE(SetTimer(tray.m_hWnd, CTrayIcon::s_watchEventId, 200, nullptr));
+    PumpUntil([&] { return shell.Holds(target.m_hWnd, kIconId); }, 3000);
+    EXPECT_TRUE(shell.Holds(target.m_hWnd, kIconId));
+}
+
+// The watch also serves an icon that was refused at start and whose retries ran out.
+TEST_F(TrayIconTest, OnAShellThatNeverAnnouncesTheWatchAddsAnIconStillWaiting)
+{
+    ShellVersion version(4, 0);
+    shell.Answer(FALSE);
+    CTrayIcon tray(&target, kCallback, "tip", ProgramIcon(), kIconId);
+    ASSERT_TRUE(tray.IsWaiting());
+    ASSERT_TRUE(tray.IsWatching());
+    shell.ModelTheTray();
+    SendMessageA(tray.m_hWnd, WM_TIMER, CTrayIcon::s_watchEventId, 0);
+    EXPECT_FALSE(tray.IsWaiting());
+    EXPECT_TRUE(shell.Holds(target.m_hWnd, kIconId));
+}
+
+// The tray's own window is a top-level window too: a log-off that reaches it first
+// runs the program's session action there, once; one called off runs nothing.
+int g_sessionActions = 0;
+TEST_F(TrayIconTest, ALogOffReachingItsOwnWindowFirstRunsTheSessionAction)
+{
+    CTrayIcon tray(&target, kCallback, "tip", ProgramIcon(), kIconId);
+    g_sessionActions = 0;
+    SetSessionEndAction([](void*) { ++g_sessionActions; }, &g_sessionActions);
+    SendMessageA(tray.m_hWnd, WM_ENDSESSION, FALSE, 0);
+    EXPECT_EQ(0, g_sessionActions);
+    SendMessageA(tray.m_hWnd, WM_ENDSESSION, TRUE, 0);
+    EXPECT_EQ(1, g_sessionActions);
+    SendMessageA(tray.m_hWnd, WM_ENDSESSION, TRUE, 0);
+    SendMessageA(target.m_hWnd, WM_ENDSESSION, TRUE, 0);
+    EXPECT_EQ(1, g_sessionActions);
+    ClearSessionEndAction(&g_sessionActions);
 }
 
 } // namespace

@@ -4,7 +4,11 @@
 // palette.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "bitmap_file.h"
+#include "import_patch.h"
+#include "skin_slider.h"
 #include "skin_palette.h"
 #include "skin_test_util.h"
 
@@ -17,9 +21,18 @@ int ScreenBits() {
     return bits;
 }
 
+// Whether the display maps colours through a palette, as the device says it.
+bool DeviceHasPalette() {
+    HDC screen = GetDC(nullptr);
+    const bool palette = (GetDeviceCaps(screen, RASTERCAPS) & RC_PALETTE) != 0;
+    ReleaseDC(nullptr, screen);
+    return palette;
+}
+
 TEST(SkinPalette, PicturesAndDrawingFollowTheDisplay) {
-    const bool palette = ScreenBits() <= 8;
+    const bool palette = DeviceHasPalette();
     RecordProperty("bits_per_pixel", ScreenBits());
+    RecordProperty("rc_palette", palette ? 1 : 0);
     EXPECT_EQ(palette, SkinPaletteDisplay());
 
     // A grey of the face: on a palette display the picture keeps it (a DIB section of
@@ -62,6 +75,148 @@ TEST(SkinPalette, PicturesAndDrawingFollowTheDisplay) {
     }
     DeleteDC(mem);
     ReleaseDC(nullptr, screen);
+}
+
+bool NeedsPaint(HWND window) {
+    RECT r;
+    return GetUpdateRect(window, &r, FALSE) != FALSE;
+}
+
+// A shown skinned window with one control, everything painted.
+struct SkinnedWindow {
+    HWND window, control, other;
+    SkinnedWindow() {
+        // Clipping its controls: only a repaint that asks for them reaches them.
+        window = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 120, 80,
+                                 nullptr, nullptr, nullptr, nullptr);
+        control = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 10, 10, 40, 20, window, nullptr,
+                                  nullptr, nullptr);
+        other = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+        Painted();
+    }
+    ~SkinnedWindow() {
+        DestroyWindow(other);
+        DestroyWindow(window);
+    }
+    void Painted() {
+        UpdateWindow(window);
+        ValidateRect(window, nullptr);
+        ValidateRect(control, nullptr);
+    }
+};
+
+// Another program realizes its palette, or ours gets the focus back: on a palette
+// display the face and its controls are mapped and drawn again; a change that the
+// window itself made (or one of its controls) is left alone. Elsewhere nothing happens.
+TEST(SkinPalette, PaletteMessagesRepaintTheFaceAndItsControls) {
+    const bool palette = DeviceHasPalette();
+    SkinnedWindow w;
+    ASSERT_TRUE(w.window && w.control && w.other);
+
+    EXPECT_EQ(palette ? TRUE : FALSE, AnswerSkinPaletteMessage(w.window, WM_QUERYNEWPALETTE, 0));
+    EXPECT_EQ(palette, NeedsPaint(w.window));
+    EXPECT_EQ(palette, NeedsPaint(w.control)) << "the controls draw with the palette too";
+
+    w.Painted();
+    EXPECT_EQ(0, AnswerSkinPaletteMessage(w.window, WM_PALETTECHANGED, (WPARAM)w.other));
+    EXPECT_EQ(palette, NeedsPaint(w.window));
+    EXPECT_EQ(palette, NeedsPaint(w.control));
+
+    for (HWND changer : {w.window, w.control}) {
+        w.Painted();
+        EXPECT_EQ(0, AnswerSkinPaletteMessage(w.window, WM_PALETTECHANGED, (WPARAM)changer));
+        EXPECT_FALSE(NeedsPaint(w.window)) << "its own change: no endless round";
+        EXPECT_FALSE(NeedsPaint(w.control));
+    }
+}
+
+// What the device says decides, not its depth: played through the program's own
+// GetDeviceCaps.
+// gdi32's own functions, for the stand-ins to pass on to (the program's import table
+// leads back to the stand-ins while they are in place).
+template <typename F> F Gdi(const char* name) {
+    return reinterpret_cast<F>(GetProcAddress(GetModuleHandleA("gdi32.dll"), name));
+}
+
+int g_rasterCaps = 0, g_bitsPixel = 0;
+int WINAPI PlayedCaps(HDC dc, int index) {
+    if (index == RASTERCAPS) return g_rasterCaps;
+    if (index == BITSPIXEL) return g_bitsPixel;
+    if (index == PLANES) return 1;
+    return Gdi<int(WINAPI*)(HDC, int)>("GetDeviceCaps")(dc, index);
+}
+
+TEST(SkinPalette, TheDevicesPaletteCapabilityDecidesNotItsDepth) {
+    ImportPatch caps("gdi32.dll", "GetDeviceCaps", (void*)PlayedCaps);
+    ASSERT_TRUE(caps.Active());
+    struct Case {
+        int bits;
+        bool rcPalette;
+    } cases[] = {{8, true}, {8, false}, {16, true}, {24, false}, {4, true}};
+    for (const Case& c : cases) {
+        g_bitsPixel = c.bits;
+        g_rasterCaps = RC_BITBLT | (c.rcPalette ? RC_PALETTE : 0);
+        EXPECT_EQ(c.rcPalette, SkinPaletteDisplay()) << c.bits << " bits";
+        EXPECT_EQ(c.rcPalette ? (RGB(9, 8, 7) | 0x02000000u) : RGB(9, 8, 7), SkinPaletteColor(RGB(9, 8, 7)))
+            << c.bits << " bits";
+    }
+}
+
+// The colours the slider's bar hands to GDI: pen, brush and every pixel.
+std::vector<COLORREF> g_colours;
+COLORREF WINAPI RecordedSetPixel(HDC dc, int x, int y, COLORREF c) {
+    g_colours.push_back(c);
+    return Gdi<COLORREF(WINAPI*)(HDC, int, int, COLORREF)>("SetPixel")(dc, x, y, c);
+}
+HPEN WINAPI RecordedCreatePen(int style, int width, COLORREF c) {
+    g_colours.push_back(c);
+    return Gdi<HPEN(WINAPI*)(int, int, COLORREF)>("CreatePen")(style, width, c);
+}
+HBRUSH WINAPI RecordedCreateSolidBrush(COLORREF c) {
+    g_colours.push_back(c);
+    return Gdi<HBRUSH(WINAPI*)(COLORREF)>("CreateSolidBrush")(c);
+}
+
+class BarSlider : public CSkinSlider {
+public:
+    using CSkinSlider::CSkinSlider;
+    using CSkinSlider::DrawThumbAndBar;
+};
+
+// The slider's shaded bar is the face's own drawing: on a palette display its greens
+// go through the halftone palette (PALETTERGB), as the pictures around it are mapped,
+// instead of falling on the twenty static colours; elsewhere they stay plain RGB.
+TEST(SkinPalette, TheSlidersBarGoesThroughThePaletteThere) {
+    ImportPatch caps("gdi32.dll", "GetDeviceCaps", (void*)PlayedCaps);
+    ImportPatch pixel("gdi32.dll", "SetPixel", (void*)RecordedSetPixel);
+    ImportPatch pen("gdi32.dll", "CreatePen", (void*)RecordedCreatePen);
+    ImportPatch brush("gdi32.dll", "CreateSolidBrush", (void*)RecordedCreateSolidBrush);
+    ASSERT_TRUE(caps.Active() && pixel.Active() && pen.Active() && brush.Active());
+    // Pictures that are not there: only the bar is drawn.
+    ScratchDir dir;
+    ASSERT_TRUE(dir.Write("bar.ini", "[gslider]\r\nthumb_h=a.bmp\r\nthumb_v=b.bmp\r\nchannel_h=c.bmp\r\nchannel_v=d.bmp\r\n"));
+    BarSlider slider(dir.Path("bar.ini").c_str());
+    for (bool palette : {true, false}) {
+        g_bitsPixel = palette ? 8 : 24;
+        g_rasterCaps = RC_BITBLT | (palette ? RC_PALETTE : 0);
+        g_colours.clear();
+        HDC screen = GetDC(nullptr);
+        HDC mem = CreateCompatibleDC(screen);
+        HBITMAP paper = CreateCompatibleBitmap(screen, 120, 40);
+        HGDIOBJ old = SelectObject(mem, paper);
+        // Thumb (50, 0, 61, 19): bar rows 5 to 11, the greens 150 to 180.
+        slider.DrawThumbAndBar(CDC::FromHandle(mem), CRect(50, 0, 61, 19));
+        SelectObject(mem, old);
+        DeleteObject(paper);
+        DeleteDC(mem);
+        ReleaseDC(nullptr, screen);
+
+        ASSERT_GE(g_colours.size(), 3u);
+        for (COLORREF c : g_colours) {
+            EXPECT_EQ(palette ? 0x02000000u : 0u, c & 0xFF000000u) << std::hex << c;
+            EXPECT_EQ(0u, c & 0xFF00FFu) << "a green" << std::hex << c;
+        }
+    }
 }
 
 }  // namespace

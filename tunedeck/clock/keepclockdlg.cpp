@@ -2,7 +2,9 @@
 
 #include <stdio.h>
 
+#include "card_clocks.h"
 #include "language.h"
+#include "session_end.h"
 #include "work_area.h"
 #include "resource.h"
 
@@ -25,6 +27,22 @@ DWORD CKeepClockDlg::NextTickMs(DWORD elapsedMs, DWORD totalMs) {
     return toSecond < toEnd ? toSecond : toEnd;
 }
 
+void CKeepClockDlg::RevertOnSessionEnd(int engine, int memory) {
+    m_bRevertOnEnd = true;
+    m_nRevertEngine = engine;
+    m_nRevertMemory = memory;
+}
+
+// Runs inside the session-end or suspend message: the card must be back on the
+// committed pair when the handler returns. The question then ends as No.
+void CKeepClockDlg::SessionEnding(void* self) {
+    CKeepClockDlg* question = static_cast<CKeepClockDlg*>(self);
+    if (!question->IsModalRunning()) return;  // answered already: the answer stands
+    question->m_nSessionRevert = ApplyClocks(question->m_nRevertEngine, question->m_nRevertMemory) ? 1 : 0;
+    question->KillTimer(kCountdownTimer);
+    question->EndDialog(IDCANCEL);
+}
+
 void CKeepClockDlg::DoDataExchange(CDataExchange* dx) {
     CDialog::DoDataExchange(dx);
     DDX_Text(dx, IDC_STATIC_KEEPCLOCK, m_strMessage);
@@ -45,6 +63,7 @@ BOOL CKeepClockDlg::OnInitDialog() {
     ShowSecondsLeft(KEEP_CLOCK_SECONDS);
     SetTimer(kCountdownTimer, NextTickMs(0, kTotalMs));
     KeepWindowInWorkArea(m_hWnd);  // placed by its owner; small screens too
+    if (m_bRevertOnEnd) SetSessionEndAction(&CKeepClockDlg::SessionEnding, this);
     return TRUE;
 }
 
@@ -74,6 +93,11 @@ LRESULT CKeepClockDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         if (IsModalRunning()) OnCountdownTick();
         return 0;
     }
-    if (message == WM_DESTROY) KillTimer(kCountdownTimer);
+    LRESULT answer;
+    if (AnswerSessionMessage(message, wParam, lParam, &answer)) return answer;
+    if (message == WM_DESTROY) {
+        KillTimer(kCountdownTimer);
+        ClearSessionEndAction(this);
+    }
     return CDialog::WindowProc(message, wParam, lParam);
 }

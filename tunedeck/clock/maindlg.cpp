@@ -6,6 +6,8 @@
 #include "busprobe.h"
 #include "card_clocks.h"
 #include "language.h"
+#include "session_end.h"
+#include "skin_palette.h"
 #include "skin_surface.h"
 #include "trace.h"
 #include "work_area.h"
@@ -163,7 +165,12 @@ void CTarnwell2Dlg::FillProfileList() {
 }
 
 LRESULT CTarnwell2Dlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    LRESULT answer;
+    if (AnswerSessionMessage(message, wParam, lParam, &answer)) return answer;
     switch (message) {
+    case WM_QUERYNEWPALETTE:
+    case WM_PALETTECHANGED:
+        return AnswerSkinPaletteMessage(m_hWnd, message, wParam);
     case WM_PAINT:
         OnPaint();
         return 0;

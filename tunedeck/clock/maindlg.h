@@ -12,6 +12,8 @@
 #include "skin_config.h"
 #include "skin_slider.h"
 
+class CKeepClockDlg;
+
 class CTarnwell2Dlg : public CDialog, private RegistryFailureSink {
 public:
     explicit CTarnwell2Dlg(CWnd* parent = nullptr);
@@ -51,7 +53,9 @@ protected:
     // OK and Cancel (maindlg_apply.cpp)
     void OnButtonOk();
     void OnButtonCancel();
-    void RevertToCommitted();
+    // The committed pair back on the card, unless the question's session end already
+    // put it there.
+    void RevertToCommitted(const CKeepClockDlg& question);
     void SetSliders(int engine, int memory);
     bool PendingIsCommitted() const {
         return m_nEngineClock == m_nSavedEngineClock && m_nMemoryClock == m_nSavedMemoryClock;

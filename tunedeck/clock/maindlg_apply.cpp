@@ -16,9 +16,12 @@ void CTarnwell2Dlg::SetSliders(int engine, int memory) {
 }
 
 // The committed pair back on the card and on the sliders (with a warning when the
-// card could not be reached).
-void CTarnwell2Dlg::RevertToCommitted() {
-    int reached = ApplyClocks(m_nSavedEngineClock, m_nSavedMemoryClock);
+// card could not be reached). A log-off or suspend during the question has already
+// programmed it; once is enough.
+void CTarnwell2Dlg::RevertToCommitted(const CKeepClockDlg& question) {
+    int reached = question.RevertedAtSessionEnd()
+                      ? question.SessionRevertReached()
+                      : ApplyClocks(m_nSavedEngineClock, m_nSavedMemoryClock);
     m_nEngineClock = m_nSavedEngineClock;
     m_nMemoryClock = m_nSavedMemoryClock;
     SetSliders(m_nEngineClock, m_nMemoryClock);
@@ -35,12 +38,13 @@ void CTarnwell2Dlg::OnButtonOk() {
     if (!ApplyClocks(m_nEngineClock, m_nMemoryClock))
         WarnCardNotReached(m_hWnd, str_NewPairNotReachedMsg);
     CKeepClockDlg question(this);  // owned by the main dialog, above it however activation went
+    question.RevertOnSessionEnd(m_nSavedEngineClock, m_nSavedMemoryClock);
     INT_PTR answer = question.DoModal();
     if (answer == IDOK) {
         StoreCurrentPair(m_nEngineClock, m_nMemoryClock);
         EndDialog(IDOK);
     } else if (answer == IDCANCEL) {
-        RevertToCommitted();
+        RevertToCommitted(question);
         EndDialog(IDCANCEL);
     }
     // Any other answer (a quit request ended the question): the card keeps the pair.

@@ -17,6 +17,7 @@ void CTarnwell2Dlg::OnButtonTest() {
     if (haveProgram) RunDemoProgram(commandLine);
 
     CKeepClockDlg question(this);  // owned by the main dialog, above it however activation went
+    question.RevertOnSessionEnd(m_nSavedEngineClock, m_nSavedMemoryClock);
     INT_PTR answer = question.DoModal();
     if (answer == IDOK) {
         // What the synthesiser really runs becomes the committed and stored pair.
@@ -26,7 +27,7 @@ void CTarnwell2Dlg::OnButtonTest() {
         StoreCurrentPair(m_nEngineClock, m_nMemoryClock);
         SetSliders(m_nEngineClock, m_nMemoryClock);
     } else if (answer == IDCANCEL) {
-        RevertToCommitted();
+        RevertToCommitted(question);
     }
     EnableButton(IDC_BUTTON_TEST, FALSE);
     InvalidateRect(&m_rcEngineText, TRUE);

@@ -9,9 +9,18 @@
 // enough. Larger than the work area, its top-left part stays inside.
 POINT FitIntoWorkArea(const RECT& visible, int x, int y, const RECT& workArea);
 
-// The desktop's work area now.
+// The desktop's work area now (the primary monitor's).
 RECT DesktopWorkArea();
 
+// The work area of the monitor that holds 'window' (the nearest one when it is on
+// none); the desktop's where the system has no monitor functions (95, NT 4.0).
+RECT WindowWorkArea(HWND window);
+
+// Where WindowWorkArea takes MonitorFromWindow and GetMonitorInfoA from (null when
+// missing): user32 at run time unless set; null sets that back.
+typedef FARPROC (*MonitorProcLookup)(const char* name);
+void SetMonitorProcLookup(MonitorProcLookup lookup);
+
 // Moves a shown or about-to-be-shown window (as it stands, whole) into the work area
-// when it is not already inside; keeps its size and z-order.
+// of its monitor when it is not already inside; keeps its size and z-order.
 void KeepWindowInWorkArea(HWND window);

@@ -6,6 +6,7 @@
 #include "maindlg.h"
 #include "portgate.h"
 #include "resource.h"
+#include "session_end.h"
 
 namespace {
 
@@ -97,6 +98,11 @@ BOOL CMainFrame::OnCommand(UINT id, int code)
 
 LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    // Log-off, shut-down and suspend: whichever of the program's windows hears of it
+    // first puts an unconfirmed pair back (session_end.h).
+    LRESULT answer;
+    if (AnswerSessionMessage(message, wParam, lParam, &answer))
+        return answer;
     if (message != 0 && message == m_taskbarCreated) {
         OnTaskbarCreated();
         return 0;

@@ -6,6 +6,7 @@
 
 #include "app.h"
 #include "resource.h"
+#include "session_end.h"
 #include "trace.h"
 
 namespace {
@@ -86,22 +87,57 @@ BOOL CTrayIcon::Install(CWnd* target, UINT callbackMessage, LPCSTR tip, HICON ic
 
     StopRetrying();
     m_waiting = FALSE;
-    m_enabled = Request(NIM_ADD);
+    m_enabled = AddOrFind();
     if (!m_enabled) {
         m_waiting = TRUE;
         m_retriesLeft = kRetryCount;
         if (m_hWnd)
             m_retryTimerId = SetTimer(s_retryEventId, kRetryPeriodMs);
     }
+    WatchIcon();
     return m_enabled;
+}
+
+// An add the shell answered with failure may still have put the icon in (a busy
+// log-on times the request out, and the icon turns up later); every add after that
+// fails because the icon is there. A modify that the shell takes finds it there.
+BOOL CTrayIcon::AddOrFind()
+{
+    m_data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    if (Request(NIM_ADD))
+        return TRUE;
+    return Request(NIM_MODIFY);
+}
+
+BOOL CTrayIcon::ShellAnnouncesTaskbar()
+{
+    struct VersionInfo { // DLLVERSIONINFO
+        DWORD cbSize, dwMajorVersion, dwMinorVersion, dwBuildNumber, dwPlatformID;
+    };
+    typedef HRESULT(CALLBACK * GetVersionFn)(VersionInfo*);
+    HMODULE shell = GetModuleHandleA("shell32.dll");
+    GetVersionFn get = shell ? (GetVersionFn)GetProcAddress(shell, "DllGetVersion") : nullptr;
+    if (!get)
+        return FALSE; // shell32 of 4.00: no DllGetVersion, no broadcast
+    VersionInfo info = {sizeof info, 0, 0, 0, 0};
+    if (FAILED(get(&info)))
+        return FALSE;
+    return info.dwMajorVersion > 4 || (info.dwMajorVersion == 4 && info.dwMinorVersion >= 71);
+}
+
+// One request every kWatchPeriodMs, only on the old shells; nothing runs in between.
+void CTrayIcon::WatchIcon()
+{
+    if (m_watchTimerId != 0 || !m_hWnd || ShellAnnouncesTaskbar())
+        return;
+    m_watchTimerId = SetTimer(s_watchEventId, kWatchPeriodMs);
 }
 
 // One more add of the waiting icon; once the shell takes it the icon is installed
 // as if Install had succeeded.
 BOOL CTrayIcon::TryAddWaiting()
 {
-    m_data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-    if (!Request(NIM_ADD))
+    if (!AddOrFind())
         return FALSE;
     StopRetrying();
     m_waiting = FALSE;
@@ -119,6 +155,9 @@ void CTrayIcon::StopRetrying()
 void CTrayIcon::Remove()
 {
     StopRetrying();
+    if (m_watchTimerId != 0)
+        KillTimer(m_watchTimerId);
+    m_watchTimerId = 0;
     m_waiting = FALSE;
     if (!m_enabled)
         return;
@@ -415,6 +454,21 @@ LRESULT CTrayIcon::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
             StopRetrying(); // still waiting: a new taskbar may take it
         return 0;
     }
+    if (message == WM_TIMER && wParam == s_watchEventId) {
+        // Flags 0: asks only whether the shell still knows the icon.
+        if (m_waiting) {
+            TryAddWaiting();
+        } else if (m_enabled && !m_hidden) {
+            m_data.uFlags = 0;
+            if (!Request(NIM_MODIFY))
+                AddAgain();
+        }
+        return 0;
+    }
+    // This window is top-level too: a log-off may reach it first.
+    LRESULT answer;
+    if (AnswerSessionMessage(message, wParam, lParam, &answer))
+        return answer;
     if (message == WM_TIMER) {
         OnTimer(wParam);
         return 0;

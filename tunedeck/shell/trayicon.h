@@ -22,6 +22,11 @@ public:
     static const UINT s_retryEventId = 4568;
     static const UINT kRetryPeriodMs = 2000;
     static const int kRetryCount = 150;
+    // Shells older than 4.71 (NT 4.0 and 95 without the desktop update) never tell
+    // a restarted taskbar to their programs: there a slow timer asks every
+    // kWatchPeriodMs whether the icon is still in the tray and adds it back if not.
+    static const UINT s_watchEventId = 4569;
+    static const UINT kWatchPeriodMs = 15000;
     // Longest tooltip the record holds; longer texts are cut (at a character boundary).
     static const int kMaxTipLength = 63;
 
@@ -45,6 +50,11 @@ public:
     BOOL AddAgain();
     // Install was refused and the icon has not been added since.
     BOOL IsWaiting() const { return m_waiting; }
+    // The shell does not broadcast "TaskbarCreated", so the icon is watched instead.
+    BOOL IsWatching() const { return m_watchTimerId != 0; }
+    // Whether this system's shell announces a re-created taskbar (shell32 4.71 or
+    // later, told by its DllGetVersion).
+    static BOOL ShellAnnouncesTaskbar();
 
     BOOL SetIcon(HICON icon);
     BOOL SetIcon(LPCSTR resourceName);
@@ -95,7 +105,9 @@ private:
     static_assert(sizeof(NotifyRecord) == NOTIFYICONDATAA_V1_SIZE, "shell v4 record layout");
 
     BOOL Request(DWORD message);
+    BOOL AddOrFind();
     BOOL TryAddWaiting();
+    void WatchIcon();
     void StopRetrying();
     void CopyTip(LPCSTR tip);
     HICON* NewIconList(int count);
@@ -106,6 +118,7 @@ private:
     BOOL m_hidden = FALSE;
     BOOL m_waiting = FALSE;
     UINT_PTR m_retryTimerId = 0;
+    UINT_PTR m_watchTimerId = 0;
     int m_retriesLeft = 0;
     NotifyRecord m_data;
     HICON* m_icons = nullptr;

@@ -119,7 +119,7 @@ void CSkinButton::DrawCaption(CDC* dc, const CRect& item, bool disabled) {
     GetWindowText(text);
     if (text.IsEmpty()) return;  // the pictures carry the labels
 
-    COLORREF oldColour = dc->SetTextColor(m_crText);
+    COLORREF oldColour = dc->SetTextColor(SkinPaletteColor(m_crText));
     int oldMode = dc->SetBkMode(TRANSPARENT);
     HFONT font = GetFont();
     HFONT oldFont = font ? dc->SelectObject(font) : nullptr;

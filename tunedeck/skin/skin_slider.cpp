@@ -85,8 +85,9 @@ void CSkinSlider::DrawThumbAndBar(CDC* dc, const CRect& thumb) {
                 thumb.left + THUMB_OFFSET_X, THUMB_Y);
 
     const CRect bar(BAR_LEFT, thumb.top + BAR_TOP_INSET, thumb.left, thumb.bottom - BAR_BOTTOM_INSET);
-    CPen pen(PS_SOLID, 1, RGB(0, 150, 0));
-    CBrush brush(RGB(0, 150, 0));
+    // Through the palette on a palette display, as the pictures beside it are.
+    CPen pen(PS_SOLID, 1, SkinPaletteColor(RGB(0, 150, 0)));
+    CBrush brush(SkinPaletteColor(RGB(0, 150, 0)));
     HPEN oldPen = dc->SelectObject(&pen);
     HBRUSH oldBrush = dc->SelectObject(&brush);
     // A thumb left of the bar's start leaves no bar at all (the platform would draw a
@@ -96,7 +97,7 @@ void CSkinSlider::DrawThumbAndBar(CDC* dc, const CRect& thumb) {
     // Darkest at the top and bottom rows, 10 brighter per row towards the middle.
     const int half = (bar.bottom - bar.top) / 2;
     for (int i = 0; i <= half; ++i) {
-        const COLORREF green = RGB(0, (150 + 10 * i) % 256, 0);
+        const COLORREF green = SkinPaletteColor(RGB(0, (150 + 10 * i) % 256, 0));
         for (int x = bar.left; x <= bar.right; ++x) {
             dc->SetPixel(x, bar.top + i, green);
             dc->SetPixel(x, bar.bottom - i, green);

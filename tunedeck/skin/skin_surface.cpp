@@ -32,7 +32,8 @@ BOOL PaintSkinFace(HWND dialog, HDC dc, const char* configPath) {
         // No picture to take a size from: one plain colour rather than stale pixels.
         RECT cr;
         GetClientRect(dialog, &cr);
-        HBRUSH brush = CreateSolidBrush(RGB(32, 34, 38));
+        UseSkinPalette(dc);
+        HBRUSH brush = CreateSolidBrush(SkinPaletteColor(RGB(32, 34, 38)));
         FillRect(dc, &cr, brush);
         DeleteObject(brush);
         return TRUE;
