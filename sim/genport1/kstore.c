@@ -70,6 +70,14 @@ static void loadDevices(SimModel *model)
 
         sim_model_put(model, slot, record.location, record.config,
                       (record.flags & SIM_DEVICE_IS_CARD) != 0, registers);
+
+        sim_value_name(SIM_VALUE_STATE, slot, name);
+        info = queryValue(name, REG_BINARY);
+        if (info && info->DataLength == sizeof(SimCardState)) {
+            SimCardState state;
+            copyBytes(&state, info->Data, sizeof(state));
+            sim_model_set_state(model, slot, &state);
+        }
     }
 }
 
@@ -153,6 +161,34 @@ static void storeRegister(void *ctx, int slot, int index, uint32_t value)
     ZwSetValueKey(scenarioKey, &us, 0, REG_BINARY, registers, sizeof(registers));
 }
 
+static void storeState(void *ctx, int slot, const SimCardState *state)
+{
+    char name[16];
+    WCHAR wide[32];
+    UNICODE_STRING us;
+    if (!scenarioKey)
+        return;
+    sim_value_name(SIM_VALUE_STATE, slot, name);
+    nameToUnicode(name, wide, 32, &us);
+    ZwSetValueKey(scenarioKey, &us, 0, REG_BINARY, (PVOID)state, sizeof(*state));
+}
+
+/* The same clock user programs read with QueryPerformanceCounter: this driver runs
+ * only under Wine, whose driver host has ntdll. */
+NTSYSAPI NTSTATUS NTAPI NtQueryPerformanceCounter(PLARGE_INTEGER counter, PLARGE_INTEGER frequency);
+
+static uint64_t microseconds(void *ctx)
+{
+    LARGE_INTEGER now, frequency;
+    uint64_t n, f;
+    NtQueryPerformanceCounter(&now, &frequency);
+    n = (uint64_t)now.QuadPart;
+    f = (uint64_t)frequency.QuadPart;
+    if (f == 0)
+        return 0;
+    return n / f * 1000000u + n % f * 1000000u / f;
+}
+
 int simstore_open(SimModel *model)
 {
     UNICODE_STRING us;
@@ -169,6 +205,8 @@ int simstore_open(SimModel *model)
     openLog();
     model->hooks.accessed = logAccess;
     model->hooks.registerWritten = storeRegister;
+    model->hooks.stateChanged = storeState;
+    model->hooks.microseconds = microseconds;
     model->hooks.ctx = 0;
     for (slot = 0; slot < SIM_MAX_DEVICES; slot++)
         count += model->devices[slot].present;
@@ -179,6 +217,8 @@ void simstore_close(SimModel *model)
 {
     model->hooks.accessed = 0;
     model->hooks.registerWritten = 0;
+    model->hooks.stateChanged = 0;
+    model->hooks.microseconds = 0;
     if (logFile)
         ZwClose(logFile);
     if (scenarioKey)
