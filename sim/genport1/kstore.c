@@ -173,20 +173,20 @@ static void storeState(void *ctx, int slot, const SimCardState *state)
     ZwSetValueKey(scenarioKey, &us, 0, REG_BINARY, (PVOID)state, sizeof(*state));
 }
 
-/* The same clock user programs read with QueryPerformanceCounter: this driver runs
- * only under Wine, whose driver host has ntdll. */
-NTSYSAPI NTSTATUS NTAPI NtQueryPerformanceCounter(PLARGE_INTEGER counter, PLARGE_INTEGER frequency);
+/* The system time (100 ns units) as the kernel exports it; the 64-bit headers read
+ * it from the shared user data instead, which Wine updates only now and then. */
+#ifdef _WIN64
+NTKERNELAPI VOID NTAPI KeQuerySystemTimeExported(PLARGE_INTEGER time) __asm__("KeQuerySystemTime");
+#define querySystemTime KeQuerySystemTimeExported
+#else
+#define querySystemTime KeQuerySystemTime
+#endif
 
 static uint64_t microseconds(void *ctx)
 {
-    LARGE_INTEGER now, frequency;
-    uint64_t n, f;
-    NtQueryPerformanceCounter(&now, &frequency);
-    n = (uint64_t)now.QuadPart;
-    f = (uint64_t)frequency.QuadPart;
-    if (f == 0)
-        return 0;
-    return n / f * 1000000u + n % f * 1000000u / f;
+    LARGE_INTEGER now;
+    querySystemTime(&now);
+    return (uint64_t)now.QuadPart / 10u;
 }
 
 int simstore_open(SimModel *model)
