@@ -42,6 +42,8 @@ static double GetClock(const char* name, int shift, int halve)
 
     unsigned long v = ReadClockRegister();
     TraceMessage("test=<0X%X>", (unsigned int)v);
+    // A read in doubt is read once more, and counted: the caller learns that the value
+    // may not be what the card runs.
     if (InDoubt(v)) {
         CountClockFault();
         v = ReadClockRegister();
@@ -69,6 +71,12 @@ static double GetClock(const char* name, int shift, int halve)
     return (double)q + 0.5;
 }
 
+static void RefuseWrite(void)
+{
+    TraceMessage("ATIAGP_WriteRefused");
+    CountClockFault();
+}
+
 static void SetClock(const char* name, int mhz, int shift, int doubled)
 {
     TraceMessage("\n%s=<%d>", name, mhz);
@@ -88,11 +96,7 @@ static void SetClock(const char* name, int mhz, int shift, int doubled)
     if (InDoubt(v)) {
         v = ReadClockRegister();
         TraceMessage("ATIAGP_ReadInDoubt=<0X%X>", (unsigned int)v);
-        if (InDoubt(v)) {
-            TraceMessage("ATIAGP_WriteRefused");
-            CountClockFault();
-            return;
-        }
+        if (InDoubt(v)) { RefuseWrite(); return; }
     }
 
     int divider = MulDiv(doubled ? 2 * mhz : mhz, g_referenceDivider, REFERENCE_MHZ);
