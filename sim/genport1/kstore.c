@@ -173,14 +173,27 @@ static void storeState(void *ctx, int slot, const SimCardState *state)
     ZwSetValueKey(scenarioKey, &us, 0, REG_BINARY, (PVOID)state, sizeof(*state));
 }
 
-/* The system time (100 ns units) as the kernel exports it; the 64-bit headers read
- * it from the shared user data instead, which Wine updates only now and then. */
-#ifdef _WIN64
-NTKERNELAPI VOID NTAPI KeQuerySystemTimeExported(PLARGE_INTEGER time) __asm__("KeQuerySystemTime");
-#define querySystemTime KeQuerySystemTimeExported
-#else
-#define querySystemTime KeQuerySystemTime
+/* The system time (100 ns units) as the kernel exports it. The 64-bit headers read it
+ * from the shared user data instead, which Wine updates only now and then, and their
+ * import library lacks it: there it is looked up by name. */
+typedef VOID(NTAPI *QuerySystemTime)(PLARGE_INTEGER time);
+static QuerySystemTime querySystemTime;
+
+#ifndef _WIN64
+static VOID NTAPI importedSystemTime(PLARGE_INTEGER time) { KeQuerySystemTime(time); }
 #endif
+
+static int findClock(void)
+{
+#ifdef _WIN64
+    UNICODE_STRING name;
+    RtlInitUnicodeString(&name, L"KeQuerySystemTime");
+    querySystemTime = (QuerySystemTime)MmGetSystemRoutineAddress(&name);
+#else
+    querySystemTime = importedSystemTime;
+#endif
+    return querySystemTime != 0;
+}
 
 static uint64_t microseconds(void *ctx)
 {
@@ -206,7 +219,8 @@ int simstore_open(SimModel *model)
     model->hooks.accessed = logAccess;
     model->hooks.registerWritten = storeRegister;
     model->hooks.stateChanged = storeState;
-    model->hooks.microseconds = microseconds;
+    /* Without a clock the chips' timing is not modelled. */
+    model->hooks.microseconds = findClock() ? microseconds : 0;
     model->hooks.ctx = 0;
     for (slot = 0; slot < SIM_MAX_DEVICES; slot++)
         count += model->devices[slot].present;
