@@ -181,7 +181,9 @@ TEST_F(Errata, TheDividerIsRecordedOnlyFromTwoReadsThatAgree)
     const unsigned long faults = probe.zykClockFaults();
     trace.Clear();
     ASSERT_EQ(1, probe.Bracket([&] { return probe.ATIAGP_Check(); }));
-    EXPECT_TRUE(Has(trace.Texts(), "ATI_DivisionInDoubt"));
+    const Lines lines = trace.Texts();
+    EXPECT_TRUE(Has(lines, "ATI_DivisionInDoubt"));
+    EXPECT_TRUE(Has(lines, "ATI_Division=<0X0><0>")) << "no garbled divider recorded";
     EXPECT_EQ(faults + 1, probe.zykClockFaults());
     sim::MakeReadsFlaky(kBase, 0);
     probe.Bracket([&] { return probe.ATIAGP_SetGPUClock(300); });
