@@ -24,6 +24,11 @@ BUSPROBE_API double ATIAGP_GetMemClock(void);
 BUSPROBE_API int ATIAGP_SetGPUClock(int mhz);
 BUSPROBE_API int ATIAGP_SetMemClock(int mhz);
 
+// Clock accesses that cannot be trusted since the library was loaded: setters that
+// wrote nothing because the register read back in doubt, reads in doubt, and read-backs
+// whose divider differs from the one written. Never falls: compare it around a bracket.
+BUSPROBE_API unsigned long zykClockFaults(void);
+
 #ifdef __cplusplus
 }
 #endif

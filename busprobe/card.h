@@ -10,5 +10,14 @@ extern int g_referenceDivider;        // R of the clock synthesiser, 1 until fou
 #define INDEX_PORT(base) ((unsigned short)((base) + 8))
 #define DATA_PORT(base) ((unsigned short)((base) + 12))
 
-// Reads clock-synthesiser register 0x0A through the card's I/O window.
+// The card's chip family as its workarounds (ERRATUM_* of families.h).
+extern unsigned int g_errata;
+// Takes the family's workarounds from the PCI device id (none for an id not listed).
+void RecordFamily(unsigned int deviceId);
+
+// Reads clock-synthesiser register 0x0A through the card's I/O window, and writes it.
 unsigned long ReadClockRegister(void);
+void WriteClockRegister(unsigned long v);
+
+// A write refused, a read in doubt or a read-back that differs from what was written.
+void CountClockFault(void);

@@ -14,6 +14,18 @@
 
 static int HalvesMemory(void) { return g_ssid == HALF_MEMORY_SSID; }
 
+// The divider each setter last wrote (engine, memory), until a getter has read its
+// field back.
+static struct {
+    int pending;
+    int divider;
+} g_writtenFields[2];
+#define WRITTEN(shift) g_writtenFields[(shift) == ENGINE_SHIFT ? 0 : 1]
+
+// A read whose reference divider is not the recorded one was garbled on the way (the
+// display driver between our index and data accesses, a flaky bus, a chip's erratum).
+static int InDoubt(unsigned long v) { return (int)(v & 0xFF) != g_referenceDivider; }
+
 // Without a recorded card the window would be at port 0: nothing is touched then.
 static int CardKnown(void)
 {
@@ -30,8 +42,23 @@ static double GetClock(const char* name, int shift, int halve)
 
     unsigned long v = ReadClockRegister();
     TraceMessage("test=<0X%X>", (unsigned int)v);
+    // A read in doubt is read once more, and counted: the caller learns that the value
+    // may not be what the card runs.
+    if (InDoubt(v)) {
+        CountClockFault();
+        v = ReadClockRegister();
+        TraceMessage("ATIAGP_ReadInDoubt=<0X%X>", (unsigned int)v);
+    }
     int divider = (int)((v >> shift) & 0xFF);
     TraceMessage("test=<0X%X>", divider);
+    // The read-back: what the last setter of this field wrote must be there.
+    if (WRITTEN(shift).pending) {
+        WRITTEN(shift).pending = 0;
+        if (divider != WRITTEN(shift).divider) {
+            TraceMessage("ATIAGP_ReadBackDiffers=<0X%X><0X%X>", WRITTEN(shift).divider, divider);
+            CountClockFault();
+        }
+    }
 
     // Exact product, single-precision quotient. A divider of 0 in R would divide by
     // zero: such a synthesiser produces no clock, so report 0 MHz.
@@ -44,17 +71,32 @@ static double GetClock(const char* name, int shift, int halve)
     return (double)q + 0.5;
 }
 
+static void RefuseWrite(void)
+{
+    TraceMessage("ATIAGP_WriteRefused");
+    CountClockFault();
+}
+
 static void SetClock(const char* name, int mhz, int shift, int doubled)
 {
     TraceMessage("\n%s=<%d>", name, mhz);
     if (!CardKnown()) return;
 
+    WRITTEN(shift).pending = 0;
     unsigned long v = ReadClockRegister();
     TraceMessage("test=<0X%X>", (unsigned int)v);
     if (g_referenceDivider == 0) {
         // No divider value gives the asked clock; leave the register as it is.
         TraceMessage("ATIAGP_NoDivider");
+        CountClockFault();
         return;
+    }
+    // Nothing garbled may reach the synthesiser: one more read, and no write unless
+    // that one shows the recorded divider.
+    if (InDoubt(v)) {
+        v = ReadClockRegister();
+        TraceMessage("ATIAGP_ReadInDoubt=<0X%X>", (unsigned int)v);
+        if (InDoubt(v)) { RefuseWrite(); return; }
     }
 
     int divider = MulDiv(doubled ? 2 * mhz : mhz, g_referenceDivider, REFERENCE_MHZ);
@@ -68,8 +110,9 @@ static void SetClock(const char* name, int mhz, int shift, int doubled)
     unsigned long mask = ~(0xFFul << shift) & 0xFFFFFFFFul;
     v = (v & mask) + ((unsigned long)divider << shift);
     TraceMessage("test=<0X%X>", (unsigned int)v);
-    woutp(INDEX_PORT(g_ioBase), CLOCK_REGISTER);
-    woutpd(DATA_PORT(g_ioBase), v);
+    WriteClockRegister(v);
+    WRITTEN(shift).pending = 1;
+    WRITTEN(shift).divider = divider;
 }
 
 double ATIAGP_GetGPUClock(void)

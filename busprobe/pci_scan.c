@@ -20,12 +20,6 @@ static unsigned long ReadConfig(int bus, int device, int reg)
     return winpd(CONFIG_DATA_PORT);
 }
 
-unsigned long ReadClockRegister(void)
-{
-    woutp(INDEX_PORT(g_ioBase), CLOCK_REGISTER);
-    return winpd(DATA_PORT(g_ioBase));
-}
-
 int zykOpen_PCI(void)
 {
     TraceMessage("zykOpen_PCI");
@@ -40,11 +34,17 @@ int zykClose_PCI(void)
     return 1;
 }
 
-// Records the card at (bus, device): its SSID, I/O window and reference divider.
-static void RecordCard(int bus, int device, unsigned long subsystem)
+// Reads of the clock register that may follow a first one until two agree.
+#define DIVIDER_REREADS 3
+
+// Records the card at (bus, device): its SSID, chip family, I/O window and reference
+// divider. The divider is the check of every later read, so it is taken only from two
+// reads that agree; without them it stays 0, which no clock call writes with.
+static void RecordCard(int bus, int device, unsigned long ids, unsigned long subsystem)
 {
     TraceMessage("**** ATI ZYK ****");
     g_ssid = subsystem >> 16;
+    RecordFamily((unsigned int)(ids >> 16));
 
     unsigned long bar = ReadConfig(bus, device, 0x14);
     TraceMessage("test=<0X%X>", (unsigned int)bar);
@@ -53,6 +53,18 @@ static void RecordCard(int bus, int device, unsigned long subsystem)
 
     unsigned long clock = ReadClockRegister();
     TraceMessage("test=<0X%X>", (unsigned int)clock);
+    int agreed = 0;
+    for (int reread = 0; reread < DIVIDER_REREADS && !agreed; reread++) {
+        unsigned long again = ReadClockRegister();
+        agreed = again == clock;
+        if (!agreed) TraceMessage("ATI_ReadAgain=<0X%X>", (unsigned int)again);
+        clock = again;
+    }
+    if (!agreed) {
+        TraceMessage("ATI_DivisionInDoubt");
+        CountClockFault();
+        clock = 0;
+    }
     g_referenceDivider = (int)(clock & 0xFF);
     TraceMessage("ATI_Division=<0X%X><%d>", g_referenceDivider, g_referenceDivider);
 }
@@ -79,7 +91,7 @@ int ATIAGP_Check(void)
             if ((ids & 0xFFFF) == ATI_VENDOR_ID &&
                 (subsystem & 0xFFFF) == ZYK_SUBSYSTEM_VENDOR_ID) {
                 found = 1;
-                RecordCard(bus, device, subsystem);
+                RecordCard(bus, device, ids, subsystem);
             }
             // The rest of the bus is scanned even after a match.
         }

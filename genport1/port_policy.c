@@ -73,7 +73,10 @@ void genport_policy_scan(GenPortPolicy *policy, const GenPortPorts *ports)
     }
 }
 
-int genport_policy_allows(const GenPortPolicy *policy, uint32_t port, int width, int write)
+/* The clock register alone: any other index byte would open every PLL register, with
+ * write enable, to the driver's owner. */
+int genport_policy_allows(const GenPortPolicy *policy, uint32_t port, int width, int write,
+                          uint32_t value)
 {
     uint32_t last = port + (uint32_t)width - 1;
     int i;
@@ -86,8 +89,10 @@ int genport_policy_allows(const GenPortPolicy *policy, uint32_t port, int width,
     for (i = 0; i < policy->windows; i++) {
         uint32_t base = policy->base[i];
         if (port == base + GENPORT_INDEX_OFFSET && width == 1 && write)
-            return 1;
+            return value == GENPORT_CLOCK_INDEX_READ || value == GENPORT_CLOCK_INDEX_WRITE;
         if (port == base + GENPORT_DATA_OFFSET && width == 4)
+            return 1;
+        if (port == base + GENPORT_CRTC_OFFSET && width == 4 && !write)
             return 1;
     }
     return 0;

@@ -20,6 +20,10 @@ extern "C" {
 #define GENPORT_WINDOW_BYTES 0x100   /* the cards' I/O window: 256 bytes, so aligned */
 #define GENPORT_INDEX_OFFSET 8  /* byte writes: the index of the register */
 #define GENPORT_DATA_OFFSET 12  /* dword reads and writes: the register */
+#define GENPORT_CRTC_OFFSET 0x50 /* dword reads: CRTC_GEN_CNTL, read by the chips' errata */
+/* The only index bytes: the clock register to read, and with write enable to write. */
+#define GENPORT_CLOCK_INDEX_READ 0x0Au
+#define GENPORT_CLOCK_INDEX_WRITE 0x8Au
 #define GENPORT_MAX_WINDOWS 16
 
 typedef struct GenPortPolicy {
@@ -36,10 +40,12 @@ typedef struct GenPortPolicy {
  * configuration ports are not taken; past GENPORT_MAX_WINDOWS the rest are dropped. */
 void genport_policy_scan(GenPortPolicy *policy, const GenPortPorts *ports);
 
-/* Whether one access may be served:
+/* Whether one access may be served (value: what a write would write):
  *   0xCF8 dword read and write; 0xCFC dword read; nothing else touching 0xCF8-0xCFF;
- *   at a found window: byte write at base+8, dword read and write at base+12. */
-int genport_policy_allows(const GenPortPolicy *policy, uint32_t port, int width, int write);
+ *   at a found window: byte writes of 0x0A and 0x8A at base+8, dword read and write at
+ *   base+12, dword read at base+0x50; nothing else in the window. */
+int genport_policy_allows(const GenPortPolicy *policy, uint32_t port, int width, int write,
+                          uint32_t value);
 
 #ifdef __cplusplus
 }

@@ -86,11 +86,11 @@ GenPortStatus genport_request(const GenPortPolicy *policy, const GenPortPorts *p
     if (!in || (!write && !out))
         return GENPORT_STATUS_INVALID_PARAMETER;
     port = readLe((const uint8_t *)in, 4);
-    if (!genport_policy_allows(policy, port, width, write))
-        return GENPORT_STATUS_ACCESS_DENIED;
-    p = (uint16_t)port; /* the policy refuses anything above 0xFFFF */
     if (write)
         value = readLe((const uint8_t *)in + 4, width);
+    if (!genport_policy_allows(policy, port, width, write, value))
+        return GENPORT_STATUS_ACCESS_DENIED;
+    p = (uint16_t)port; /* the policy refuses anything above 0xFFFF */
 
     if (p == GENPORT_CONFIG_ADDRESS || p == GENPORT_CONFIG_DATA) {
         /* The policy lets only dwords through here, and no write of 0xCFC. */

@@ -70,6 +70,14 @@ static void loadDevices(SimModel *model)
 
         sim_model_put(model, slot, record.location, record.config,
                       (record.flags & SIM_DEVICE_IS_CARD) != 0, registers);
+
+        sim_value_name(SIM_VALUE_STATE, slot, name);
+        info = queryValue(name, REG_BINARY);
+        if (info && info->DataLength == sizeof(SimCardState)) {
+            SimCardState state;
+            copyBytes(&state, info->Data, sizeof(state));
+            sim_model_set_state(model, slot, &state);
+        }
     }
 }
 
@@ -153,6 +161,47 @@ static void storeRegister(void *ctx, int slot, int index, uint32_t value)
     ZwSetValueKey(scenarioKey, &us, 0, REG_BINARY, registers, sizeof(registers));
 }
 
+static void storeState(void *ctx, int slot, const SimCardState *state)
+{
+    char name[16];
+    WCHAR wide[32];
+    UNICODE_STRING us;
+    if (!scenarioKey)
+        return;
+    sim_value_name(SIM_VALUE_STATE, slot, name);
+    nameToUnicode(name, wide, 32, &us);
+    ZwSetValueKey(scenarioKey, &us, 0, REG_BINARY, (PVOID)state, sizeof(*state));
+}
+
+/* The system time (100 ns units) as the kernel exports it. The 64-bit headers read it
+ * from the shared user data instead, which Wine updates only now and then, and their
+ * import library lacks it: there it is looked up by name. */
+typedef VOID(NTAPI *QuerySystemTime)(PLARGE_INTEGER time);
+static QuerySystemTime querySystemTime;
+
+#ifndef _WIN64
+static VOID NTAPI importedSystemTime(PLARGE_INTEGER time) { KeQuerySystemTime(time); }
+#endif
+
+static int findClock(void)
+{
+#ifdef _WIN64
+    UNICODE_STRING name;
+    RtlInitUnicodeString(&name, L"KeQuerySystemTime");
+    querySystemTime = (QuerySystemTime)MmGetSystemRoutineAddress(&name);
+#else
+    querySystemTime = importedSystemTime;
+#endif
+    return querySystemTime != 0;
+}
+
+static uint64_t microseconds(void *ctx)
+{
+    LARGE_INTEGER now;
+    querySystemTime(&now);
+    return (uint64_t)now.QuadPart / 10u;
+}
+
 int simstore_open(SimModel *model)
 {
     UNICODE_STRING us;
@@ -169,6 +218,9 @@ int simstore_open(SimModel *model)
     openLog();
     model->hooks.accessed = logAccess;
     model->hooks.registerWritten = storeRegister;
+    model->hooks.stateChanged = storeState;
+    /* Without a clock the chips' timing is not modelled. */
+    model->hooks.microseconds = findClock() ? microseconds : 0;
     model->hooks.ctx = 0;
     for (slot = 0; slot < SIM_MAX_DEVICES; slot++)
         count += model->devices[slot].present;
@@ -179,6 +231,8 @@ void simstore_close(SimModel *model)
 {
     model->hooks.accessed = 0;
     model->hooks.registerWritten = 0;
+    model->hooks.stateChanged = 0;
+    model->hooks.microseconds = 0;
     if (logFile)
         ZwClose(logFile);
     if (scenarioKey)

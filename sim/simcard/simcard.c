@@ -1,7 +1,51 @@
 /* The machine's port decoding. Every register here is a dword; narrower accesses read
  * or replace a slice of it, as the bus does for byte enables. An access that would
- * run past the end of a register is not claimed by anyone. */
+ * run past the end of a register is not claimed by anyone.
+ * The cards' PLL interface follows the chips' rules, not our program's reading of
+ * them: write enable in the index byte, and each family's errata (simcard.h). */
 #include "simcard.h"
+
+#define NOISE_SEED 0x2545F491u
+
+/* Device ids of the families with errata; any other id is a chip without them. */
+static const struct {
+    uint16_t id;
+    int family;
+} familyIds[] = {
+    {0x5159, SIM_FAMILY_RV100}, {0x4C59, SIM_FAMILY_RV100},
+    {0x5157, SIM_FAMILY_RV200}, {0x4C57, SIM_FAMILY_RV200}, {0x4C58, SIM_FAMILY_RV200},
+    {0x4136, SIM_FAMILY_RS100}, {0x4336, SIM_FAMILY_RS100},
+    {0x4137, SIM_FAMILY_RS200}, {0x4337, SIM_FAMILY_RS200}, {0x4437, SIM_FAMILY_RS200},
+};
+
+int sim_family(uint16_t deviceId)
+{
+    unsigned i;
+    for (i = 0; i < sizeof(familyIds) / sizeof(familyIds[0]); i++)
+        if (familyIds[i].id == deviceId)
+            return familyIds[i].family;
+    return SIM_FAMILY_OTHER;
+}
+
+unsigned sim_family_errata(int family)
+{
+    switch (family) {
+    case SIM_FAMILY_RV100: return SIM_ERRATUM_DATA_DELAY;
+    case SIM_FAMILY_RS100: return SIM_ERRATUM_DATA_DELAY;
+    case SIM_FAMILY_RV200: return SIM_ERRATUM_DUMMY_READS;
+    case SIM_FAMILY_RS200: return SIM_ERRATUM_DUMMY_READS | SIM_ERRATUM_DATA_DELAY;
+    default: return 0;
+    }
+}
+
+void sim_state_fresh(SimCardState *state)
+{
+    state->ignoredWrites = 0;
+    state->hung = 0;
+    state->flakyReads = 0;
+    state->garbageReads = 0;
+    state->shortestGapUs = SIM_NO_GAP;
+}
 
 static uint32_t ones(int width)
 {
@@ -45,12 +89,19 @@ void sim_model_clear(SimModel *model)
         d->isCard = 0;
         d->location = 0;
         d->index = 0;
+        d->family = SIM_FAMILY_OTHER;
+        d->crtc = 0;
+        sim_state_fresh(&d->state);
+        d->dummyStage = 0;
+        d->dataTouched = 0;
+        d->dataTime = 0;
         for (j = 0; j < SIM_CONFIG_DWORDS; j++)
             d->config[j] = 0;
         for (j = 0; j < SIM_CARD_REGISTERS; j++)
             d->registers[j] = 0;
     }
     model->configAddress = 0;
+    model->noise = NOISE_SEED;
 }
 
 int sim_model_put(SimModel *model, int slot, uint32_t location, const uint32_t *config,
@@ -69,7 +120,21 @@ int sim_model_put(SimModel *model, int slot, uint32_t location, const uint32_t *
         d->config[j] = config[j];
     for (j = 0; j < SIM_CARD_REGISTERS; j++)
         d->registers[j] = registers ? registers[j] : 0;
+    d->family = (config[0] & 0xFFFFu) == 0x1002u ? sim_family((uint16_t)(config[0] >> 16))
+                                                 : SIM_FAMILY_OTHER;
+    d->crtc = 0;
+    sim_state_fresh(&d->state);
+    /* Nothing is known of the chip's PLL interface until an index write. */
+    d->dummyStage = 0;
+    d->dataTouched = 0;
+    d->dataTime = 0;
     return 1;
+}
+
+void sim_model_set_state(SimModel *model, int slot, const SimCardState *state)
+{
+    if (slot >= 0 && slot < SIM_MAX_DEVICES)
+        model->devices[slot].state = *state;
 }
 
 /* A card decodes its window only while register 0x14 says it is an I/O window. */
@@ -103,7 +168,8 @@ static SimDevice *cardAt(SimModel *model, uint16_t port, int *offset, int *slot)
         if (!windowBase(d, &base))
             continue;
         off = (int)port - (int)base;
-        if (off >= SIM_CARD_INDEX_OFFSET && off < SIM_CARD_DATA_OFFSET + 4) {
+        if ((off >= SIM_CARD_INDEX_OFFSET && off < SIM_CARD_DATA_OFFSET + 4) ||
+            (off >= SIM_CARD_CRTC_OFFSET && off < SIM_CARD_CRTC_OFFSET + 4)) {
             *offset = off;
             *slot = i;
             return d;
@@ -134,6 +200,97 @@ static uint32_t configData(const SimModel *model)
     return sim_config_read(model, address, (int)(address & 0xFCu));
 }
 
+static void stateChanged(SimModel *model, int slot, const SimDevice *card)
+{
+    if (model->hooks.stateChanged)
+        model->hooks.stateChanged(model->hooks.ctx, slot, &card->state);
+}
+
+static int hasErratum(const SimDevice *card, unsigned erratum)
+{
+    return (sim_family_errata(card->family) & erratum) != 0;
+}
+
+/* Any access to a delay chip: the time since the last data-port access is measured, and
+ * under 5 ms the chip hangs for good. */
+static void touchCard(SimModel *model, int slot, SimDevice *card)
+{
+    uint64_t now, gap;
+    int changed = 0;
+    if (!hasErratum(card, SIM_ERRATUM_DATA_DELAY) || !model->hooks.microseconds || !card->dataTouched)
+        return;
+    now = model->hooks.microseconds(model->hooks.ctx);
+    card->dataTouched = 0;
+    gap = now > card->dataTime ? now - card->dataTime : 0;
+    if (gap >= SIM_NO_GAP)
+        gap = SIM_NO_GAP - 1;
+    if ((uint32_t)gap < card->state.shortestGapUs) {
+        card->state.shortestGapUs = (uint32_t)gap;
+        changed = 1;
+    }
+    if (gap < SIM_DATA_DELAY_US && !card->state.hung) {
+        card->state.hung = 1;
+        changed = 1;
+    }
+    if (changed)
+        stateChanged(model, slot, card);
+}
+
+static void dataAccessed(SimModel *model, SimDevice *card)
+{
+    if (!hasErratum(card, SIM_ERRATUM_DATA_DELAY) || !model->hooks.microseconds)
+        return;
+    card->dataTouched = 1;
+    card->dataTime = model->hooks.microseconds(model->hooks.ctx);
+}
+
+/* Garbage that never shows the register's reference divider, different each read. */
+static uint32_t noise(SimModel *model, uint32_t real)
+{
+    uint32_t g;
+    model->noise = model->noise * 1664525u + 1013904223u;
+    g = model->noise;
+    if (((g ^ real) & 0xFFu) == 0)
+        g ^= 1u;
+    return g;
+}
+
+/* The PLL register the index names, as the chip answers a data read. */
+static uint32_t pllRead(SimModel *model, int slot, SimDevice *card)
+{
+    uint32_t real = card->registers[card->index & SIM_PLL_REGISTER_MASK];
+    int garbage = 0;
+    if (hasErratum(card, SIM_ERRATUM_DUMMY_READS) && card->dummyStage < 2) {
+        /* The first data read after an index write is the dummy read itself. */
+        if (card->dummyStage == 0)
+            card->dummyStage = 1;
+        garbage = 1;
+    } else if (card->state.flakyReads) {
+        card->state.flakyReads--;
+        garbage = 1;
+    }
+    if (!garbage)
+        return real;
+    card->state.garbageReads++;
+    stateChanged(model, slot, card);
+    return noise(model, real);
+}
+
+static void pllWrite(SimModel *model, int slot, SimDevice *card, int offset, int width,
+                     uint32_t value)
+{
+    int reg = card->index & SIM_PLL_REGISTER_MASK;
+    uint32_t *r = &card->registers[reg];
+    if (!(card->index & SIM_PLL_WRITE_ENABLE)) {
+        card->state.ignoredWrites++;
+        stateChanged(model, slot, card);
+        return;
+    }
+    *r = mergeSlice(*r, offset, width, value);
+    if (model->hooks.registerWritten)
+        model->hooks.registerWritten(model->hooks.ctx, slot, reg, *r);
+}
+
 uint32_t sim_in(SimModel *model, uint16_t port, int width)
 {
     uint32_t value = ones(width);
@@ -147,11 +304,20 @@ uint32_t sim_in(SimModel *model, uint16_t port, int width)
         if (sliceFits(offset, width))
             value = readSlice(configData(model), offset, width);
     } else if ((card = cardAt(model, port, &offset, &slot)) != 0) {
-        if (offset < SIM_CARD_DATA_OFFSET) {
+        touchCard(model, slot, card);
+        if (card->state.hung) {
+            /* a hung chip answers nothing */
+        } else if (offset >= SIM_CARD_CRTC_OFFSET) {
+            if (sliceFits(offset - SIM_CARD_CRTC_OFFSET, width))
+                value = readSlice(card->crtc, offset - SIM_CARD_CRTC_OFFSET, width);
+            if (offset == SIM_CARD_CRTC_OFFSET && width == 4 && card->dummyStage == 1)
+                card->dummyStage = 2;
+        } else if (offset < SIM_CARD_DATA_OFFSET) {
             if (sliceFits(offset - SIM_CARD_INDEX_OFFSET, width))
                 value = readSlice(card->index, offset - SIM_CARD_INDEX_OFFSET, width);
         } else if (sliceFits(offset - SIM_CARD_DATA_OFFSET, width)) {
-            value = readSlice(card->registers[card->index], offset - SIM_CARD_DATA_OFFSET, width);
+            value = readSlice(pllRead(model, slot, card), offset - SIM_CARD_DATA_OFFSET, width);
+            dataAccessed(model, card);
         }
     }
     report(model, 0, width, port, value);
@@ -168,15 +334,21 @@ void sim_out(SimModel *model, uint16_t port, int width, uint32_t value)
     if (port == SIM_CONFIG_ADDRESS_PORT && width == 4) {
         model->configAddress = value;
     } else if ((card = cardAt(model, port, &offset, &slot)) != 0) {
-        if (offset < SIM_CARD_DATA_OFFSET) {
+        touchCard(model, slot, card);
+        if (card->state.hung) {
+            /* lost */
+        } else if (offset >= SIM_CARD_CRTC_OFFSET) {
+            if (sliceFits(offset - SIM_CARD_CRTC_OFFSET, width))
+                card->crtc = mergeSlice(card->crtc, offset - SIM_CARD_CRTC_OFFSET, width, value);
+        } else if (offset < SIM_CARD_DATA_OFFSET) {
             /* Only the low byte of the index dword holds the index. */
-            if (offset == SIM_CARD_INDEX_OFFSET && sliceFits(0, width))
+            if (offset == SIM_CARD_INDEX_OFFSET && sliceFits(0, width)) {
                 card->index = (uint8_t)value;
+                card->dummyStage = 0;
+            }
         } else if (sliceFits(offset - SIM_CARD_DATA_OFFSET, width)) {
-            uint32_t *reg = &card->registers[card->index];
-            *reg = mergeSlice(*reg, offset - SIM_CARD_DATA_OFFSET, width, value);
-            if (model->hooks.registerWritten)
-                model->hooks.registerWritten(model->hooks.ctx, slot, card->index, *reg);
+            pllWrite(model, slot, card, offset - SIM_CARD_DATA_OFFSET, width, value);
+            dataAccessed(model, card);
         }
     }
     /* Configuration writes through 0xCFC are dropped: the scenario's configuration

@@ -19,6 +19,34 @@ extern "C" {
 #define SIM_CONFIG_DATA_PORT 0xCFC
 #define SIM_CARD_INDEX_OFFSET 8   /* index port = I/O base + 8 */
 #define SIM_CARD_DATA_OFFSET 12   /* data port = I/O base + 12 */
+#define SIM_CARD_CRTC_OFFSET 0x50 /* CRTC_GEN_CNTL, the register the errata read */
+
+/* The PLL interface as the chips behave. The index byte holds the PLL register in bits
+ * 0-5; a data write lands only when bit 7 (write enable) is set as well. */
+#define SIM_PLL_REGISTER_MASK 0x3Fu
+#define SIM_PLL_WRITE_ENABLE 0x80u
+/* The chips that need dummy reads (data port, then CRTC_GEN_CNTL) after each index
+ * write, and those that hang when touched within 5 ms of a data-port access. */
+#define SIM_ERRATUM_DUMMY_READS 1u
+#define SIM_ERRATUM_DATA_DELAY 2u
+#define SIM_DATA_DELAY_US 5000u
+enum SimFamily {
+    SIM_FAMILY_OTHER = 0, SIM_FAMILY_RV100, SIM_FAMILY_RV200, SIM_FAMILY_RS100, SIM_FAMILY_RS200
+};
+/* The family of an ATI device id, and the errata each family has. */
+int sim_family(uint16_t deviceId);
+unsigned sim_family_errata(int family);
+
+/* What a card went through, kept across loads of the model (see simstore.h). */
+typedef struct SimCardState {
+    uint32_t ignoredWrites;  /* data writes without write enable: dropped */
+    uint32_t hung;           /* 1 once touched too soon: reads all ones, writes lost */
+    uint32_t flakyReads;     /* knob: this many next data reads return garbage */
+    uint32_t garbageReads;   /* data reads answered with garbage */
+    uint32_t shortestGapUs;  /* shortest time from a data-port access to the chip's next
+                              * access (delay chips, with a clock); SIM_NO_GAP if none */
+} SimCardState;
+#define SIM_NO_GAP 0xFFFFFFFFu
 
 /* Where a function sits, in the bit layout of the configuration address:
  * bus << 16 | device << 11 | function << 8. */
@@ -37,6 +65,9 @@ typedef struct SimAccess {
 typedef struct SimHooks {
     void (*accessed)(void *ctx, const SimAccess *access);
     void (*registerWritten)(void *ctx, int slot, int index, uint32_t value);
+    void (*stateChanged)(void *ctx, int slot, const SimCardState *state);
+    /* A clock in microseconds; without it the chips' timing is not modelled. */
+    uint64_t (*microseconds)(void *ctx);
     void *ctx;
 } SimHooks;
 
@@ -46,12 +77,19 @@ typedef struct SimDevice {
     uint32_t location;                  /* SIM_LOCATION */
     uint32_t config[SIM_CONFIG_DWORDS]; /* read-only: configuration writes are ignored */
     uint32_t registers[SIM_CARD_REGISTERS];
-    uint8_t index;                      /* the index register selected through the index port */
+    uint8_t index;                      /* the index byte last written to the index port */
+    int family;                         /* SimFamily, from the device id */
+    uint32_t crtc;                      /* CRTC_GEN_CNTL at I/O base + 0x50 */
+    SimCardState state;
+    int dummyStage;                     /* dummy reads done since the last index write */
+    int dataTouched;                    /* a data-port access not yet followed by another */
+    uint64_t dataTime;                  /* when it happened */
 } SimDevice;
 
 typedef struct SimModel {
     SimDevice devices[SIM_MAX_DEVICES];
     uint32_t configAddress;             /* last dword written to 0xCF8 */
+    uint32_t noise;                     /* where the next garbage comes from */
     SimHooks hooks;
 } SimModel;
 
@@ -63,6 +101,10 @@ void sim_model_clear(SimModel *model);
 int sim_model_put(SimModel *model, int slot, uint32_t location, const uint32_t *config,
                   int isCard, const uint32_t *registers);
 
+/* A card's state as a store keeps it (the fresh state: zeros, no gap measured). */
+void sim_model_set_state(SimModel *model, int slot, const SimCardState *state);
+void sim_state_fresh(SimCardState *state);
+
 /* The card (slot) whose I/O window starts at ioBase, or -1. */
 int sim_model_find_card(const SimModel *model, uint16_t ioBase);
 
@@ -72,7 +114,8 @@ int sim_model_find_card(const SimModel *model, uint16_t ioBase);
 uint32_t sim_config_read(const SimModel *model, uint32_t location, int reg);
 
 /* Port access of width 1, 2 or 4. Ports nobody claims read all ones; writes to them
- * are dropped. Every access is reported through hooks.accessed. */
+ * are dropped. Every access is reported through hooks.accessed. A card claims its
+ * index port (base + 8), data port (base + 12) and CRTC_GEN_CNTL (base + 0x50). */
 uint32_t sim_in(SimModel *model, uint16_t port, int width);
 void sim_out(SimModel *model, uint16_t port, int width, uint32_t value);
 

@@ -2,6 +2,8 @@
  *   DeviceNN    REG_BINARY SimDeviceRecord, NN = slot 00..31
  *   RegistersNN REG_BINARY the card's 256 index registers (dwords), kept up to date by
  *               whoever runs the model, so that they survive a driver reload
+ *   StateNN     REG_BINARY the card's SimCardState (what it went through, and the knob
+ *               of flaky reads), kept up to date like the registers
  *   LogFile     REG_SZ     the access log's path (SIM_DEFAULT_LOG when absent)
  *   Generation  REG_DWORD  bumped by every scenario edit, so that a model running
  *               in a long-lived process (the direct road) knows to load it again
@@ -20,6 +22,7 @@ extern "C" {
 #define SIM_VALUE_LOGFILE "LogFile"
 #define SIM_VALUE_DEVICE "Device"
 #define SIM_VALUE_REGISTERS "Registers"
+#define SIM_VALUE_STATE "State"
 #define SIM_VALUE_GENERATION "Generation"
 #define SIM_DEFAULT_LOG "C:\\zyksim\\access.log"
 

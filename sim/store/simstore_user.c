@@ -57,7 +57,29 @@ void simstore_remove_device(int slot)
     RegDeleteValueA(key, name);
     sim_value_name(SIM_VALUE_REGISTERS, slot, name);
     RegDeleteValueA(key, name);
+    sim_value_name(SIM_VALUE_STATE, slot, name);
+    RegDeleteValueA(key, name);
     RegCloseKey(key);
+}
+
+int simstore_read_state(int slot, SimCardState *state)
+{
+    HKEY key = openKey(KEY_READ);
+    int ok = key && readBinary(key, SIM_VALUE_STATE, slot, state, sizeof(*state));
+    if (!ok)
+        sim_state_fresh(state);
+    if (key)
+        RegCloseKey(key);
+    return ok;
+}
+
+int simstore_write_state(int slot, const SimCardState *state)
+{
+    HKEY key = openKey(KEY_WRITE);
+    int ok = key && writeBinary(key, SIM_VALUE_STATE, slot, state, sizeof(*state));
+    if (key)
+        RegCloseKey(key);
+    return ok;
 }
 
 int simstore_read_registers(int slot, uint32_t registers[SIM_CARD_REGISTERS])
@@ -128,6 +150,7 @@ static int loadFrom(HKEY key, SimModel *model)
 {
     static SimDeviceRecord record;
     static uint32_t registers[SIM_CARD_REGISTERS];
+    SimCardState state;
     int slot, count = 0;
     sim_model_clear(model);
     for (slot = 0; key && slot < SIM_MAX_DEVICES; slot++) {
@@ -137,6 +160,8 @@ static int loadFrom(HKEY key, SimModel *model)
             memset(registers, 0, sizeof(registers));
         sim_model_put(model, slot, record.location, record.config,
                       (record.flags & SIM_DEVICE_IS_CARD) != 0, registers);
+        if (readBinary(key, SIM_VALUE_STATE, slot, &state, sizeof(state)))
+            sim_model_set_state(model, slot, &state);
         count++;
     }
     return count;
@@ -188,6 +213,23 @@ static void storeRegister(void *ctx, int slot, int index, uint32_t value)
     writeBinary(runKey, SIM_VALUE_REGISTERS, slot, registers, sizeof(registers));
 }
 
+static void storeState(void *ctx, int slot, const SimCardState *state)
+{
+    if (runKey)
+        writeBinary(runKey, SIM_VALUE_STATE, slot, state, sizeof(*state));
+}
+
+static uint64_t microseconds(void *ctx)
+{
+    static LARGE_INTEGER frequency;
+    LARGE_INTEGER now;
+    if (!frequency.QuadPart)
+        QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&now);
+    return (uint64_t)(now.QuadPart / frequency.QuadPart * 1000000 +
+                      now.QuadPart % frequency.QuadPart * 1000000 / frequency.QuadPart);
+}
+
 int simstore_open(SimModel *model)
 {
     char path[MAX_PATH];
@@ -202,6 +244,8 @@ int simstore_open(SimModel *model)
                          OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
     model->hooks.accessed = logAccess;
     model->hooks.registerWritten = storeRegister;
+    model->hooks.stateChanged = storeState;
+    model->hooks.microseconds = microseconds;
     model->hooks.ctx = 0;
     return count;
 }
@@ -210,6 +254,8 @@ void simstore_close(SimModel *model)
 {
     model->hooks.accessed = 0;
     model->hooks.registerWritten = 0;
+    model->hooks.stateChanged = 0;
+    model->hooks.microseconds = 0;
     if (runLog != INVALID_HANDLE_VALUE)
         CloseHandle(runLog);
     if (runKey)

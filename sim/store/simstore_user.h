@@ -19,6 +19,10 @@ void simstore_remove_device(int slot);
 int simstore_read_registers(int slot, uint32_t registers[SIM_CARD_REGISTERS]);
 int simstore_write_registers(int slot, const uint32_t registers[SIM_CARD_REGISTERS]);
 
+/* A card's persisted state (fresh when none is stored); 0 when none is. */
+int simstore_read_state(int slot, SimCardState *state);
+int simstore_write_state(int slot, const SimCardState *state);
+
 /* The access log's path (DOS form). Creates its folder so that writers can open it. */
 void simstore_log_path(char *path, int size);
 

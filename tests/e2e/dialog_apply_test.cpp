@@ -6,9 +6,28 @@ namespace {
 
 using namespace dlgdrv;
 
+const char kNotReached[] =
+    "Zyk Velotune could not reach the graphics card.\nThe card may still run the new clocks.";
+const char kNewNotReached[] =
+    "Zyk Velotune could not reach the graphics card.\nThe new clocks may not be on the card.";
+
 class DialogApply : public DialogScenario {
 protected:
     bool Closed(HWND dialog) { return WaitUntil([&] { return !IsWindow(dialog); }); }
+    // Waits for the program's message box with this text, checks its caption and
+    // presses its button; false when none came.
+    bool Acknowledge(const std::string& text) {
+        HWND box = nullptr;
+        WaitUntil([&] {
+            for (HWND b : program_->MessageBoxes())
+                if (StaticText(b) == text) box = b;
+            return box != nullptr;
+        }, 15);
+        if (!box) return false;
+        EXPECT_EQ(kTitle, Text(box));
+        PressButton(box, IDOK);
+        return WaitUntil([&] { return !IsWindow(box); });
+    }
 };
 
 TEST_F(DialogApply, OkWithUnchangedSlidersClosesWithoutTouchingCardOrRegistry) {
@@ -53,6 +72,26 @@ TEST_F(DialogApply, OkDeclinedPutsTheCommittedPairBack) {
     ASSERT_TRUE(question);
     EXPECT_EQ(ClockRegister(360, 300, 12), Register());
     PressButton(question, IDCANCEL);
+    ASSERT_TRUE(Closed(dialog));
+    EXPECT_EQ(sim::kDefaultClock, Register());
+    EXPECT_EQ("360/360", Pair(kCurrent));
+}
+
+// A card whose reads cannot be trusted: the setters write nothing, and the user hears
+// of it after OK (before the question) and again after declining.
+TEST_F(DialogApply, ASetterThatRefusedIsWarnedOfAfterOkAndAfterTheDecline) {
+    HWND dialog = Open();
+    ASSERT_TRUE(dialog);
+    MoveSlider(dialog, kSliderEngine, 400);
+    sim::MakeReadsFlaky(kIoBase, 1000);
+    Click(dialog, kOk);
+    ASSERT_TRUE(Acknowledge(kNewNotReached));
+    HWND question = WaitBox("Confirmation");
+    ASSERT_TRUE(question);
+    EXPECT_EQ(sim::kDefaultClock, Register()) << "nothing garbled written";
+    EXPECT_EQ(0u, sim::CardState(kIoBase).ignoredWrites);
+    PressButton(question, IDCANCEL);
+    ASSERT_TRUE(Acknowledge(kNotReached));
     ASSERT_TRUE(Closed(dialog));
     EXPECT_EQ(sim::kDefaultClock, Register());
     EXPECT_EQ("360/360", Pair(kCurrent));

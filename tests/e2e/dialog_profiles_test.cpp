@@ -113,6 +113,24 @@ TEST_F(DialogProfiles, ChoosingEntriesMovesTheSlidersAndEnablesTestOnlyForAnothe
     EXPECT_EQ(340, SliderPos(dialog, kSliderMemory));
 }
 
+// A stored pair outside the sliders' ranges (288-432 around 360), chosen and applied
+// at once by keyboard, before any paint: the card gets the pair clamped.
+TEST_F(DialogProfiles, AnOutOfRangeProfileChosenAndAppliedAtOnceReachesTheCardClamped) {
+    StorePair(kFast.c_str(), 900, 100);
+    HWND dialog = Open();
+    ASSERT_TRUE(dialog);
+    SelectProfile(dialog, 2);
+    Click(dialog, kOk);
+    HWND question = WaitBox("Confirmation");
+    ASSERT_TRUE(question);
+    EXPECT_EQ(ClockRegister(432, 288, 12), Register());
+    PressButton(question, IDOK);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
+    EXPECT_EQ("432/288", Pair(kCurrent)) << "the stored pair is what the card runs";
+    EXPECT_EQ(432, EngineOf(Register()));
+    EXPECT_EQ(288, MemoryOf(Register()));
+}
+
 TEST_F(DialogProfiles, DeletingRemovesKeyAndEntryAndReturnsToTheCommittedPair) {
     StorePair(kFast.c_str(), 400, 380);
     HWND dialog = Open();

@@ -18,6 +18,34 @@ protected:
     }
 };
 
+// Yes after Test stores what the card runs as read back; a read-back in doubt says
+// nothing of that, so nothing is stored and the user is warned.
+TEST_F(DialogTestRun, AReadBackInDoubtAfterYesStoresNothingAndWarns) {
+    Prepare().Remove("Orbview.exe");
+    HWND dialog = Open();
+    ASSERT_TRUE(dialog);
+    MoveSlider(dialog, kSliderEngine, 300);
+    Click(dialog, kTest);
+    HWND question = WaitBox("Confirmation");
+    ASSERT_TRUE(question);
+    EXPECT_EQ(ClockRegister(300, 360, 12), Register());
+    sim::MakeReadsFlaky(kIoBase, 1000);
+    PressButton(question, IDOK);
+    const std::string warning =
+        "Zyk Velotune could not reach the graphics card.\nThe card may still run the new clocks.";
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+        for (HWND b : program_->MessageBoxes())
+            if (StaticText(b) == warning) box = b;
+        return box != nullptr;
+    }, 15));
+    EXPECT_EQ("360/360", Pair(kCurrent)) << "nothing stored";
+    PressButton(box, IDOK);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
+    EXPECT_EQ("360/360", Pair(kCurrent));
+    EXPECT_EQ(ClockRegister(300, 360, 12), Register()) << "nothing written back";
+}
+
 TEST_F(DialogTestRun, WithoutOrbviewTheQuestionComesAtOnceAndCancelReverts) {
     Prepare().Remove("Orbview.exe");
     HWND dialog = Open();

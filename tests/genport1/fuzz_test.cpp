@@ -40,12 +40,18 @@ const Kind* Known(DWORD code)
 
 // What the default scenario's card (I/O base 0xD000) and the configuration ports allow.
 using Entry = std::tuple<bool, int, uint16_t>;  // write, width, port
-const std::set<Entry> kAllowed = {{true, 4, 0xCF8}, {false, 4, 0xCF8}, {false, 4, 0xCFC},
-                                  {true, 1, 0xD008}, {false, 4, 0xD00C}, {true, 4, 0xD00C}};
+// The byte written at 0xD008 must be 0x0A or 0x8A as well.
+const std::set<Entry> kAllowed = {{true, 4, 0xCF8},  {false, 4, 0xCF8}, {false, 4, 0xCFC},
+                                  {true, 1, 0xD008}, {false, 4, 0xD00C}, {true, 4, 0xD00C},
+                                  {false, 4, 0xD050}};
+bool IndexByteAllowed(uint16_t port, bool write, int width, uint8_t value)
+{
+    return !(write && width == 1 && port == 0xD008) || value == 0x0A || value == 0x8A;
+}
 
 // Ports that matter: the list itself, the devices a port driver must never reach, and
 // the neighbours of both.
-const uint32_t kNamedPorts[] = {0xCF8, 0xCFC, 0xD008, 0xD00C, 0xCF9, 0xCFA, 0xCFE, 0xD009,
+const uint32_t kNamedPorts[] = {0xCF8, 0xCFC, 0xD008, 0xD00C, 0xD050, 0xD051, 0xCF9, 0xCFA, 0xCFE, 0xD009,
                                 0xD00A, 0xD00D, 0xD010, 0xD000, 0x60,  0x64,  0x70,  0x71,
                                 0x92,  0x1F0, 0x1F7, 0x3F6, 0xE808, 0xE80C, 0x10CF8, 0x1D00C};
 
@@ -106,8 +112,9 @@ TEST(GenPortFuzz, RandomRequestsNeverReachAPortOffTheListAndTheDriverKeepsAnswer
             outLength = kind->write ? 0 : kind->width;
         }
         uint32_t port;
-        switch (random.Below(5)) {
-        case 0: port = kNamedPorts[random.Below(4)]; break;  // the listed ports
+        switch (random.Below(6)) {
+        case 0:
+        case 5: port = kNamedPorts[random.Below(5)]; break;  // the listed ports
         case 1: port = kNamedPorts[random.Below(sizeof kNamedPorts / sizeof kNamedPorts[0])]; break;
         case 2: port = random.Below(0x10000); break;
         case 3: port = 0xCF8 + random.Below(8); break;
@@ -117,6 +124,8 @@ TEST(GenPortFuzz, RandomRequestsNeverReachAPortOffTheListAndTheDriverKeepsAnswer
         for (unsigned char& b : in)
             b = uint8_t(random.Next());
         std::memcpy(in, &port, 4);
+        if (random.Below(4) != 0)
+            in[4] = random.Below(2) ? 0x0A : 0x8A;  // mostly the index bytes the card takes
 
         DWORD returned = 0xDEAD;
         BOOL ok = DeviceIoControl(device, code, in, inLength, out, outLength, &returned, nullptr);
@@ -125,7 +134,8 @@ TEST(GenPortFuzz, RandomRequestsNeverReachAPortOffTheListAndTheDriverKeepsAnswer
         const bool exact = kind && inLength == (kind->write ? 4 + kind->width : 4) &&
                            outLength == (kind->write ? 0 : kind->width);
         const bool listed = kind && port <= 0xFFFF &&
-                            kAllowed.count({kind->write, int(kind->width), uint16_t(port)});
+                            kAllowed.count({kind->write, int(kind->width), uint16_t(port)}) &&
+                            IndexByteAllowed(uint16_t(port), kind->write, kind->width, in[4]);
         if (ok) {
             accepted++;
             if (!exact || !listed)
@@ -160,7 +170,9 @@ TEST(GenPortFuzz, RandomRequestsNeverReachAPortOffTheListAndTheDriverKeepsAnswer
     EXPECT_EQ(accepted + 2, log.size()) << "one access for each accepted request, none else";
     size_t off = 0;
     for (const sim::PortAccess& a : log)
-        if (!kAllowed.count({a.write, a.width, a.port}) && off++ < 10)
+        if ((!kAllowed.count({a.write, a.width, a.port}) ||
+             !IndexByteAllowed(a.port, a.write, a.width, uint8_t(a.value))) &&
+            off++ < 10)
             ADD_FAILURE() << "reached " << a;
     EXPECT_EQ(0u, off);
 }

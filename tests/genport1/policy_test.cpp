@@ -266,8 +266,8 @@ TEST_F(Policy, MoreWindowsThanTheTableHoldsKeepTheFirstOnes)
     genport_policy_scan(&big.policy, &big.ports);
     ASSERT_EQ(GENPORT_MAX_WINDOWS, big.policy.windows);
     EXPECT_EQ(0x1000, big.policy.base[0]);
-    EXPECT_TRUE(genport_policy_allows(&big.policy, 0x1000 + 0x100 * (GENPORT_MAX_WINDOWS - 1) + 12, 4, 0));
-    EXPECT_FALSE(genport_policy_allows(&big.policy, 0x1000 + 0x100 * GENPORT_MAX_WINDOWS + 12, 4, 0));
+    EXPECT_TRUE(genport_policy_allows(&big.policy, 0x1000 + 0x100 * (GENPORT_MAX_WINDOWS - 1) + 12, 4, 0, 0));
+    EXPECT_FALSE(genport_policy_allows(&big.policy, 0x1000 + 0x100 * GENPORT_MAX_WINDOWS + 12, 4, 0, 0));
 }
 
 TEST_F(Policy, TheCardIsReachedAsBusprobeReachesIt)
@@ -286,11 +286,15 @@ TEST_F(Policy, TheCardIsReachedAsBusprobeReachesIt)
     std::memcpy(&ids, buffer, 4);
     EXPECT_EQ(0x52461002u, ids);
 
-    EXPECT_EQ(GENPORT_STATUS_SUCCESS, Send(m, writeByte, 0xD008, 0x0A));
+    EXPECT_EQ(GENPORT_STATUS_SUCCESS, Send(m, writeByte, 0xD008, 0x8A));
     EXPECT_EQ(GENPORT_STATUS_SUCCESS, Send(m, writeDword, 0xD00C, 0x00A0A00C));
+    EXPECT_EQ(GENPORT_STATUS_SUCCESS, Send(m, writeByte, 0xD008, 0x0A));
     EXPECT_EQ(GENPORT_STATUS_SUCCESS, Send(m, readDword, 0xD00C));
+    EXPECT_EQ(GENPORT_STATUS_SUCCESS, Send(m, readDword, 0xD050)) << "the chips' dummy read";
     EXPECT_EQ(0x00A0A00Cu, m.model.devices[1].registers[0x0A]);
-    EXPECT_EQ((std::vector<Access>{{true, 1, 0xD008}, {true, 4, 0xD00C}, {false, 4, 0xD00C}}), m.log)
+    EXPECT_EQ((std::vector<Access>{{true, 1, 0xD008}, {true, 4, 0xD00C}, {true, 1, 0xD008},
+                                   {false, 4, 0xD00C}, {false, 4, 0xD050}}),
+              m.log)
         << "the configuration dwords never reach the ports";
     EXPECT_EQ((std::vector<HalRead>{{1, 0, 0, 0x00}}), m.hal);
     ASSERT_EQ(2u, m.answers.size()) << "both configuration dwords told to the backend";
@@ -411,11 +415,13 @@ TEST_F(Policy, OnlyTheListedAccessesPassAnywhereInThePortSpaceAndBeyond)
         expected.insert({base + 8, GENPORT_IOCTL_WRITE_BYTE});
         expected.insert({base + 12, GENPORT_IOCTL_READ_DWORD});
         expected.insert({base + 12, GENPORT_IOCTL_WRITE_DWORD});
+        expected.insert({base + 0x50, GENPORT_IOCTL_READ_DWORD});
     }
     std::set<std::pair<uint32_t, uint32_t>> passed;
     for (uint32_t port = 0; port <= 0xFFFF; port++) {
         for (const Kind& k : kKinds) {
-            GenPortStatus status = Send(m, k, port, 0);
+            // 0x8A: the index byte the window takes (any value elsewhere).
+            GenPortStatus status = Send(m, k, port, 0x8A);
             if (status == GENPORT_STATUS_SUCCESS)
                 passed.insert({port, k.code});
             else
@@ -426,7 +432,8 @@ TEST_F(Policy, OnlyTheListedAccessesPassAnywhereInThePortSpaceAndBeyond)
     std::set<uint16_t> reached;
     for (const Access& a : m.log)
         reached.insert(a.port);
-    EXPECT_EQ((std::set<uint16_t>{0xD008, 0xD00C, 0x9C08, 0x9C0C, 0xC008, 0xC00C, 0x8808, 0x880C}),
+    EXPECT_EQ((std::set<uint16_t>{0xD008, 0xD00C, 0xD050, 0x9C08, 0x9C0C, 0x9C50, 0xC008, 0xC00C,
+                                  0xC050, 0x8808, 0x880C, 0x8850}),
               reached);
     EXPECT_TRUE(m.LegacyUntouched());
     EXPECT_EQ(3u, m.answers.size()) << "the three configuration requests, each told once";
@@ -439,6 +446,49 @@ TEST_F(Policy, OnlyTheListedAccessesPassAnywhereInThePortSpaceAndBeyond)
                 << "port numbers past 0xFFFF do not wrap: 0x" << std::hex << beyond;
     EXPECT_TRUE(m.log.empty());
     EXPECT_TRUE(m.hal.empty());
+}
+
+// The index port takes two bytes alone: the clock register to read, and the same with
+// write enable to write. Any other byte would open every PLL register to the driver's
+// owner, with write enable. Each refusal reaches nothing, and the card's index stays.
+TEST_F(Policy, TheIndexPortTakesOnlyTheClockRegisterWithOrWithoutWriteEnable)
+{
+    const Kind& writeByte = kKinds[3];
+    for (uint32_t base : {0xD000u, 0x9C00u, 0xC000u, 0x8800u}) {
+        std::set<uint32_t> passed;
+        for (uint32_t value = 0; value <= 0xFF; value++) {
+            GenPortStatus status = Send(m, writeByte, base + 8, value);
+            if (status == GENPORT_STATUS_SUCCESS)
+                passed.insert(value);
+            else
+                EXPECT_EQ(GENPORT_STATUS_ACCESS_DENIED, status) << std::hex << base << " " << value;
+        }
+        EXPECT_EQ((std::set<uint32_t>{0x0A, 0x8A}), passed) << std::hex << base;
+    }
+    EXPECT_EQ(8u, m.log.size()) << "only the accepted bytes reached a port";
+    EXPECT_EQ(0x8A, m.model.devices[1].index) << "the last accepted byte, nothing after it";
+
+    // The same bytes in other widths, at the neighbouring ports, and CRTC_GEN_CNTL in
+    // every way but a dword read, are refused too.
+    m.log.clear();
+    for (const Kind& k : kKinds) {
+        for (uint32_t value : {0x0Au, 0x8Au, 0x4Au, 0x8Bu}) {
+            for (uint32_t port : {0xD007u, 0xD008u, 0xD009u, 0xD00Bu, 0xD04Cu, 0xD04Fu, 0xD050u,
+                                  0xD051u, 0xD052u, 0xD053u, 0xD054u}) {
+                const bool allowed = (port == 0xD008 && k.write && k.width == 1 &&
+                                      (value == 0x0A || value == 0x8A)) ||
+                                     (port == 0xD050 && !k.write && k.width == 4);
+                EXPECT_EQ(allowed ? GENPORT_STATUS_SUCCESS : GENPORT_STATUS_ACCESS_DENIED,
+                          Send(m, k, port, value))
+                    << std::hex << k.code << " port " << port << " value " << value;
+            }
+        }
+    }
+    for (const Access& a : m.log)
+        EXPECT_TRUE((a.port == 0xD008 && a.write && a.width == 1) ||
+                    (a.port == 0xD050 && !a.write && a.width == 4))
+            << a;
+    EXPECT_TRUE(m.LegacyUntouched());
 }
 
 TEST_F(Policy, EveryOtherLengthMissingBufferAndUnknownCodeIsRefusedUntouched)

@@ -78,7 +78,7 @@ TEST_F(PortgateDriver, FreshOpenInstallsAndOpensTheDeviceAndCloseRemovesTheServi
     sim::ClearAccessLog();
     gate.woutpd(0xCF8, ConfigAddress(1, 0, 0));
     EXPECT_EQ(0x52461002ul, gate.winpd(0xCFC));
-    EXPECT_EQ(0x1AB, gate.woutp(0xD008, 0x1AB));  // the argument comes back as passed
+    EXPECT_EQ(0x18A, gate.woutp(0xD008, 0x18A));  // the argument comes back as passed
     gate.woutpd(0xD00C, 0x123456FFul);
     EXPECT_EQ(0x123456FFul, gate.winpd(0xD00C));
     EXPECT_EQ(0xFF, gate.winp(0x300));
@@ -86,7 +86,7 @@ TEST_F(PortgateDriver, FreshOpenInstallsAndOpensTheDeviceAndCloseRemovesTheServi
     EXPECT_EQ(0x1234, gate.woutpw(0x302, 0x1234));
     EXPECT_EQ((std::vector<sim::PortAccess>{{true, 4, 0xCF8, ConfigAddress(1, 0, 0)},
                                             {false, 4, 0xCFC, 0x52461002},
-                                            {true, 1, 0xD008, 0xAB},
+                                            {true, 1, 0xD008, 0x8A},
                                             {true, 4, 0xD00C, 0x123456FF},
                                             {false, 4, 0xD00C, 0x123456FF}}),
               sim::AccessLog());

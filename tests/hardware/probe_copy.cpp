@@ -24,4 +24,5 @@ ProbeCopy::ProbeCopy() : DllCopy(ShippedDir() + "busprobe.dll", ProbeFolder(), "
     Bind(module, "ATIAGP_GetMemClock", ATIAGP_GetMemClock);
     Bind(module, "ATIAGP_SetGPUClock", ATIAGP_SetGPUClock);
     Bind(module, "ATIAGP_SetMemClock", ATIAGP_SetMemClock);
+    Bind(module, "zykClockFaults", zykClockFaults);
 }

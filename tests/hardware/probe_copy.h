@@ -15,6 +15,7 @@ struct ProbeCopy : DllCopy {
     double (*ATIAGP_GetMemClock)();
     int (*ATIAGP_SetGPUClock)(int);
     int (*ATIAGP_SetMemClock)(int);
+    unsigned long (*zykClockFaults)();
 
     // Runs one hardware operation inside a bracket, as the program does.
     template <typename F>

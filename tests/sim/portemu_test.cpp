@@ -35,7 +35,7 @@ const Reg kFill = ~Reg(0) - 0x0F0F;  // every bit set but a few low ones
 
 TEST_F(DirectRoad, EightBitPortForms)
 {
-    Reg a = (kFill & ~Reg(0xFF)) | 0x0A;
+    Reg a = (kFill & ~Reg(0xFF)) | 0x8A;                   // register 0x0A, write enable
     asm volatile("outb %%al, $0x48" : : "a"(a));           // E6
     a = kFill;
     asm volatile("inl $0x4C, %%eax" : "+a"(a));            // E5
@@ -51,7 +51,7 @@ TEST_F(DirectRoad, EightBitPortForms)
     a = 0x12340000 | 0xA00C;
     asm volatile("outl %%eax, $0x4C" : : "a"(a));          // E7
 
-    EXPECT_EQ((Log{Out(1, 0x48, 0x0A), In(4, 0x4C, kClock), In(2, 0x4E, 0x00A0), In(1, 0x4C, 0x0C),
+    EXPECT_EQ((Log{Out(1, 0x48, 0x8A), In(4, 0x4C, kClock), In(2, 0x4E, 0x00A0), In(1, 0x4C, 0x0C),
                    Out(2, 0x4E, 0x0085), Out(4, 0x4C, 0x1234A00C)}),
               sim::AccessLog());
     EXPECT_EQ(0x1234A00Cu, sim::IoRegister(0x40, 0x0A));
@@ -71,13 +71,13 @@ TEST_F(DirectRoad, PortInDxForms)
     a = kFill;
     asm volatile("inb %%dx, %%al" : "+a"(a) : "d"(0xCFC));     // EC
     EXPECT_EQ((kFill & ~Reg(0xFF)) | 0x02, a);
-    a = 0x10A;
+    a = 0x18A;
     asm volatile("outb %%al, %%dx" : : "a"(a), "d"(0x48));     // EE
     a = 0xB00C;
     asm volatile("outw %%ax, %%dx" : : "a"(a), "d"(0x4C));     // 66 EF
 
     EXPECT_EQ((Log{Out(4, 0xCF8, address), In(4, 0xCFC, 0x52461002), In(2, 0xCFE, 0x5246),
-                   In(1, 0xCFC, 0x02), Out(1, 0x48, 0x0A), Out(2, 0x4C, 0xB00C)}),
+                   In(1, 0xCFC, 0x02), Out(1, 0x48, 0x8A), Out(2, 0x4C, 0xB00C)}),
               sim::AccessLog());
     EXPECT_EQ(0x00A0B00Cu, sim::IoRegister(0x40, 0x0A));
 }

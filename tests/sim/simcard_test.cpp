@@ -21,6 +21,9 @@ protected:
         model.hooks.registerWritten = [](void* ctx, int slot, int index, uint32_t value) {
             static_cast<Machine*>(ctx)->stored.push_back({slot, index, value});
         };
+        model.hooks.stateChanged = [](void* ctx, int slot, const SimCardState* state) {
+            static_cast<Machine*>(ctx)->states.push_back(*state);
+        };
         model.hooks.ctx = this;
     }
 
@@ -52,7 +55,138 @@ protected:
     std::vector<SimAccess> log;
     struct Stored { int slot, index; uint32_t value; };
     std::vector<Stored> stored;
+    std::vector<SimCardState> states;
 };
+
+// A chip of a family (by device id) as the only card, base 0xD000, R = 12; the
+// model's clock is `now`, moved by the test.
+class Chip : public Machine {
+protected:
+    void Card(uint16_t deviceId, uint32_t clock = 0x00A0A00C)
+    {
+        Put(0, 1, 0, 0, uint32_t(deviceId) << 16 | 0x1002, 0x0A125A4B, 0xD001, true, clock);
+        model.hooks.microseconds = [](void* ctx) { return static_cast<Chip*>(ctx)->now; };
+    }
+    const SimDevice& Device() const { return model.devices[0]; }
+    uint32_t Read() { return sim_in(&model, 0xD00C, 4); }
+    uint64_t now = 1000000;
+};
+
+TEST_F(Chip, FamiliesComeFromTheDeviceIdOfAnAtiFunction)
+{
+    EXPECT_EQ(SIM_FAMILY_RV100, sim_family(0x5159));
+    EXPECT_EQ(SIM_FAMILY_RV100, sim_family(0x4C59));
+    EXPECT_EQ(SIM_FAMILY_RV200, sim_family(0x4C58));
+    EXPECT_EQ(SIM_FAMILY_RS100, sim_family(0x4336));
+    EXPECT_EQ(SIM_FAMILY_RS200, sim_family(0x4437));
+    EXPECT_EQ(SIM_FAMILY_OTHER, sim_family(0x5246));
+    EXPECT_EQ(SIM_ERRATUM_DUMMY_READS | SIM_ERRATUM_DATA_DELAY, sim_family_errata(SIM_FAMILY_RS200));
+    EXPECT_EQ(0u, sim_family_errata(SIM_FAMILY_OTHER));
+    Card(0x5157);
+    EXPECT_EQ(SIM_FAMILY_RV200, Device().family);
+    Put(1, 1, 1, 0, 0x515910DE, 0, 0xD101, true);  // another maker's id 5159
+    EXPECT_EQ(SIM_FAMILY_OTHER, model.devices[1].family);
+}
+
+TEST_F(Chip, ADataWriteWithoutWriteEnableIsIgnoredAndCounted)
+{
+    Card(0x5246);
+    sim_out(&model, 0xD008, 1, 0x0A);
+    sim_out(&model, 0xD00C, 4, 0x0085A00C);
+    EXPECT_EQ(0x00A0A00Cu, Read());
+    EXPECT_EQ(1u, Device().state.ignoredWrites);
+    ASSERT_EQ(1u, states.size()) << "the host hears of it";
+    EXPECT_EQ(1u, states[0].ignoredWrites);
+    EXPECT_TRUE(stored.empty());
+
+    sim_out(&model, 0xD008, 1, 0xCA);  // register 0x0A (bits 0-5) with write enable
+    sim_out(&model, 0xD00C, 4, 0x0085A00C);
+    EXPECT_EQ(0x0085A00Cu, Device().registers[0x0A]);
+    ASSERT_EQ(1u, stored.size());
+    EXPECT_EQ(0x0A, stored[0].index);
+    EXPECT_EQ(1u, Device().state.ignoredWrites);
+}
+
+TEST_F(Chip, Rv200ReadsGarbageUntilBothDummyReads)
+{
+    Card(0x5157);
+    sim_out(&model, 0xD008, 1, 0x0A);
+    const uint32_t a = Read(), b = Read();
+    EXPECT_NE(0x0Cu, a & 0xFF) << "garbage never shows the divider";
+    EXPECT_NE(0x0Cu, b & 0xFF);
+    EXPECT_NE(a, b) << "different each read";
+    sim_in(&model, 0xD050, 4);
+    EXPECT_EQ(0x00A0A00Cu, Read()) << "data read, CRTC_GEN_CNTL read: the register";
+    EXPECT_EQ(0x00A0A00Cu, Read());
+
+    sim_out(&model, 0xD008, 1, 0x0A);
+    sim_in(&model, 0xD050, 4);
+    EXPECT_NE(0x00A0A00Cu, Read()) << "CRTC_GEN_CNTL alone is not enough: this is the dummy read";
+    sim_in(&model, 0xD050, 4);
+    EXPECT_EQ(0x00A0A00Cu, Read());
+    EXPECT_EQ(3u, Device().state.garbageReads);
+
+    Card(0x5246);
+    sim_out(&model, 0xD008, 1, 0x0A);
+    EXPECT_EQ(0x00A0A00Cu, Read()) << "a chip without the erratum";
+}
+
+TEST_F(Chip, Rv100TouchedWithin5msOfADataAccessHangsForGood)
+{
+    Card(0x5159);
+    sim_out(&model, 0xD008, 1, 0x0A);
+    EXPECT_EQ(0x00A0A00Cu, Read());
+    now += 5000;
+    sim_out(&model, 0xD008, 1, 0x8A);
+    now += 10;
+    sim_out(&model, 0xD00C, 4, 0x0085A00C);
+    EXPECT_EQ(0x0085A00Cu, Device().registers[0x0A]) << "index writes need no wait";
+    EXPECT_EQ(0u, Device().state.hung);
+    EXPECT_EQ(5000u, Device().state.shortestGapUs);
+
+    now += 4999;
+    sim_out(&model, 0xD008, 1, 0x0A);
+    EXPECT_EQ(1u, Device().state.hung);
+    EXPECT_EQ(4999u, Device().state.shortestGapUs);
+    now += 100000;
+    EXPECT_EQ(0xFFFFFFFFu, Read()) << "a hung chip reads all ones";
+    sim_out(&model, 0xD008, 1, 0x8A);
+    sim_out(&model, 0xD00C, 4, 0x00A0A00C);
+    EXPECT_EQ(0x0085A00Cu, Device().registers[0x0A]) << "and loses writes";
+    EXPECT_EQ(0xFFu, sim_in(&model, 0xD008, 1));
+    ASSERT_FALSE(states.empty());
+    EXPECT_EQ(1u, states.back().hung);
+
+    // A chip without the erratum takes any pace; so does one without a clock.
+    Card(0x5246);
+    sim_out(&model, 0xD008, 1, 0x0A);
+    Read();
+    sim_out(&model, 0xD008, 1, 0x0A);
+    EXPECT_EQ(0x00A0A00Cu, Read());
+    EXPECT_EQ(0u, Device().state.hung);
+    Card(0x4336);
+    model.hooks.microseconds = nullptr;
+    sim_out(&model, 0xD008, 1, 0x0A);
+    Read();
+    EXPECT_EQ(0x00A0A00Cu, Read());
+    EXPECT_EQ(0u, Device().state.hung);
+}
+
+TEST_F(Chip, TheFlakyKnobSpoilsTheNextReadsThatCount)
+{
+    Card(0x5157);
+    SimCardState state;
+    sim_state_fresh(&state);
+    state.flakyReads = 1;
+    sim_model_set_state(&model, 0, &state);
+    sim_out(&model, 0xD008, 1, 0x0A);
+    Read();  // the dummy read: garbage anyway, the knob waits
+    sim_in(&model, 0xD050, 4);
+    EXPECT_NE(0x00A0A00Cu, Read());
+    EXPECT_EQ(0u, Device().state.flakyReads);
+    EXPECT_EQ(0x00A0A00Cu, Read());
+}
+
 
 TEST_F(Machine, NothingThereReadsAllOnesAndSwallowsWrites)
 {
@@ -130,9 +264,9 @@ TEST_F(Machine, IndexSelectsTheRegisterThatTheDataPortReadsAndWrites)
 {
     Put(0, 1, 0, 0, 0x52461002, 0x0A125A4B, 0xD001, true, 0x00A0A00C);
     Put(1, 1, 2, 0, 0x52461002, 0x0A125A4B, 0xD101, true, 0x00303006);
-    sim_out(&model, 0xD008, 1, 0x0A);
+    sim_out(&model, 0xD008, 1, 0x8A);  // register 0x0A with write enable
     sim_out(&model, 0xD108, 1, 0x0B);
-    EXPECT_EQ(0x0Au, sim_in(&model, 0xD008, 1)) << "each card keeps its own index";
+    EXPECT_EQ(0x8Au, sim_in(&model, 0xD008, 1)) << "each card keeps its own index";
     EXPECT_EQ(0x00A0A00Cu, sim_in(&model, 0xD00C, 4));
     EXPECT_EQ(0xA0u, sim_in(&model, 0xD00E, 1));
     EXPECT_EQ(0x00A0u, sim_in(&model, 0xD00E, 2));

@@ -58,7 +58,10 @@ void putDevice(int bus, int dev, int fn, uint32_t reg00, uint32_t reg2C, uint32_
     int slot = slotFor(record.location);
     uint32_t registers[SIM_CARD_REGISTERS] = {};
     registers[0x0A] = clockReg0A;
-    if (!simstore_write_device(slot, &record) || !simstore_write_registers(slot, registers))
+    SimCardState fresh;
+    sim_state_fresh(&fresh);
+    if (!simstore_write_device(slot, &record) || !simstore_write_registers(slot, registers) ||
+        !simstore_write_state(slot, &fresh))
         fail("cannot write the scenario");
     simstore_touch();
 }
@@ -112,6 +115,25 @@ void SetIoRegister(uint16_t ioBase, int index, uint32_t value)
     registers[index] = value;
     if (!simstore_write_registers(slot, registers))
         fail("cannot write the card's registers");
+    simstore_touch();
+}
+
+SimCardState CardState(uint16_t ioBase)
+{
+    SimCardState state;
+    int slot = cardSlot(ioBase);
+    if (slot < 0)
+        fail("CardState: no such card");
+    simstore_read_state(slot, &state);
+    return state;
+}
+
+void MakeReadsFlaky(uint16_t ioBase, uint32_t count)
+{
+    SimCardState state = CardState(ioBase);
+    state.flakyReads = count;
+    if (!simstore_write_state(cardSlot(ioBase), &state))
+        fail("cannot write the card's state");
     simstore_touch();
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "busprobe.h"
+#include "simcard.h"
 
 namespace sim {
 
@@ -30,6 +31,12 @@ void AddCard(int bus, int dev, int fn, uint16_t ssid, uint32_t reg14, uint32_t c
 // 0xFFFFFFFF when no card has its window at ioBase.
 uint32_t IoRegister(uint16_t ioBase, int index);
 void SetIoRegister(uint16_t ioBase, int index, uint32_t value);
+
+// What the card at ioBase went through (simcard.h: writes ignored, hung, garbage
+// answered, the shortest wait after a data access), kept across loads of the model.
+SimCardState CardState(uint16_t ioBase);
+// The knob: the card's next `count` data reads whose value counts return garbage.
+void MakeReadsFlaky(uint16_t ioBase, uint32_t count);
 
 // One card on bus 1 (SSID 0x0A12, I/O base 0xD000, clocks 360/360 MHz with R 12), a
 // host bridge on bus 0 and a network controller on bus 2.

@@ -4,8 +4,19 @@
 #include "language.h"
 #include "portgate.h"
 
+namespace {
+
+// Both counters only grow: a bracket is trusted when neither moved during it.
+struct BracketFaults {
+    unsigned long lost = zykLostAccesses();
+    unsigned long clock = zykClockFaults();
+    bool None() const { return zykLostAccesses() == lost && zykClockFaults() == clock; }
+};
+
+}  // namespace
+
 int ApplyClocks(int engine, int memory) {
-    unsigned long lostBefore = zykLostAccesses();
+    BracketFaults faults;
     zykOpen_PCI();
     ATIAGP_SetGPUClock(engine);
     ATIAGP_SetMemClock(memory);
@@ -13,7 +24,7 @@ int ApplyClocks(int engine, int memory) {
     ATIAGP_GetGPUClock();
     ATIAGP_GetMemClock();
     zykClose_PCI();
-    return zykLostAccesses() == lostBefore ? 1 : 0;
+    return faults.None() ? 1 : 0;
 }
 
 void WarnCardNotReached(HWND owner, const char* message) {
@@ -21,9 +32,10 @@ void WarnCardNotReached(HWND owner, const char* message) {
 }
 
 int ReadClocks(int* engine, int* memory) {
+    BracketFaults faults;
     zykOpen_PCI();
     *engine = static_cast<int>(ATIAGP_GetGPUClock());
     *memory = static_cast<int>(ATIAGP_GetMemClock());
     zykClose_PCI();
-    return 0;
+    return faults.None() ? 1 : 0;
 }

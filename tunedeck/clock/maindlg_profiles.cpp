@@ -8,6 +8,18 @@
 
 enum { kCurrentIndex = 0, kDefaultIndex = 1 };
 
+namespace {
+
+int ClampToSlider(const CSkinSlider& slider, int clock) {
+    int minimum = 0, maximum = 0;
+    slider.GetRange(minimum, maximum);
+    if (clock < minimum) return minimum;
+    if (clock > maximum) return maximum;
+    return clock;
+}
+
+}  // namespace
+
 // The entry whose text begins with the current-settings label, searching after
 // index 0 and wrapping around.
 void CTarnwell2Dlg::SelectCurrentSettings() { m_cbProfiles.SelectString(kCurrentIndex, str_CurrentSettings); }
@@ -31,8 +43,10 @@ void CTarnwell2Dlg::OnSelchangeProfile() {
         Store().LoadProfile(text.c_str(), &pair);
         EnableButton(IDC_BUTTON_DELETE, TRUE);
     }
-    m_nEngineClock = pair.engine;
-    m_nMemoryClock = pair.memory;
+    // A stored pair outside a slider's range is brought inside it here, as the opening
+    // does: OK may come before the next paint would move the pending pair.
+    m_nEngineClock = ClampToSlider(m_sliderEngine, pair.engine);
+    m_nMemoryClock = ClampToSlider(m_sliderMemory, pair.memory);
     if (!PendingIsCommitted()) EnableButton(IDC_BUTTON_TEST, TRUE);
 
     SetSliders(m_nEngineClock, m_nMemoryClock);

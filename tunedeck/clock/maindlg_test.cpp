@@ -20,12 +20,19 @@ void CTarnwell2Dlg::OnButtonTest() {
     question.RevertOnSessionEnd(m_nSavedEngineClock, m_nSavedMemoryClock);
     INT_PTR answer = question.DoModal();
     if (answer == IDOK) {
-        // What the synthesiser really runs becomes the committed and stored pair.
-        ReadClocks(&m_nEngineClock, &m_nMemoryClock);
-        m_nSavedEngineClock = m_nEngineClock;
-        m_nSavedMemoryClock = m_nMemoryClock;
-        StoreCurrentPair(m_nEngineClock, m_nMemoryClock);
-        SetSliders(m_nEngineClock, m_nMemoryClock);
+        // What the synthesiser really runs becomes the committed and stored pair; a
+        // read-back in doubt says nothing of what it runs, so nothing is stored then.
+        int engine = 0, memory = 0;
+        if (ReadClocks(&engine, &memory)) {
+            m_nEngineClock = engine;
+            m_nMemoryClock = memory;
+            m_nSavedEngineClock = m_nEngineClock;
+            m_nSavedMemoryClock = m_nMemoryClock;
+            StoreCurrentPair(m_nEngineClock, m_nMemoryClock);
+            SetSliders(m_nEngineClock, m_nMemoryClock);
+        } else {
+            WarnCardNotReached(m_hWnd, str_CardNotReachedMsg);
+        }
     } else if (answer == IDCANCEL) {
         RevertToCommitted(question);
     }

@@ -1,0 +1,88 @@
+// The clock synthesiser's index/data interface as the chips want it: write enable in
+// the index byte before a data write, the bare register number before a read, and the
+// workarounds each chip family needs (from the device id the scan read).
+#include <windows.h>
+#include "busprobe.h"
+#include "card.h"
+#include "families.h"
+#include "portgate.h"
+#include "trace.h"
+
+#define PLL_WRITE_ENABLE 0x80
+#define PLL_REGISTER_MASK 0x3F
+#define CRTC_GEN_CNTL_PORT(base) ((unsigned short)((base) + 0x50))
+#define DATA_DELAY_MS 5
+
+unsigned int g_errata;
+static unsigned long g_clockFaults;
+
+void RecordFamily(unsigned int deviceId)
+{
+    g_errata = 0;
+    for (unsigned i = 0; i < sizeof kChipFamilies / sizeof kChipFamilies[0]; i++) {
+        if (kChipFamilies[i].id == deviceId) {
+            g_errata = kChipFamilies[i].errata;
+            TraceMessage("ATI_Family=<%s>", kChipFamilies[i].family);
+            return;
+        }
+    }
+}
+
+void CountClockFault(void) { g_clockFaults++; }
+
+unsigned long zykClockFaults(void) { return g_clockFaults; }
+
+// A sleep below the timer tick may return early on the NT family, so the 5 ms are
+// measured: on the performance counter where the system has one, else on the tick
+// count until 5 ms and one whole tick have passed.
+static void WaitAfterData(void)
+{
+    static int counterKnown;
+    static DWORD ticksFor5ms;
+    if (!(g_errata & ERRATUM_DATA_DELAY)) return;
+    if (!counterKnown) {
+        LARGE_INTEGER frequency;
+        counterKnown = 1;
+        if (QueryPerformanceFrequency(&frequency) && frequency.HighPart == 0 && frequency.LowPart >= 1000)
+            ticksFor5ms = frequency.LowPart / (1000 / DATA_DELAY_MS) + 1;
+    }
+    LARGE_INTEGER start, now;
+    if (ticksFor5ms && QueryPerformanceCounter(&start)) {
+        do {
+            QueryPerformanceCounter(&now);
+        } while (now.QuadPart - start.QuadPart < (LONGLONG)ticksFor5ms);
+        return;
+    }
+    DWORD begin = GetTickCount(), first;
+    while ((first = GetTickCount()) == begin) {
+    }
+    DWORD tick = first - begin;
+    while (GetTickCount() - begin < DATA_DELAY_MS + tick) {
+    }
+}
+
+static void WriteIndex(unsigned char index)
+{
+    woutp(INDEX_PORT(g_ioBase), index);
+    if (g_errata & ERRATUM_DUMMY_READS) {
+        // Without these two reads the chip may answer the next PLL read with garbage.
+        winpd(DATA_PORT(g_ioBase));
+        WaitAfterData();
+        winpd(CRTC_GEN_CNTL_PORT(g_ioBase));
+    }
+}
+
+unsigned long ReadClockRegister(void)
+{
+    WriteIndex(CLOCK_REGISTER & PLL_REGISTER_MASK);
+    unsigned long v = winpd(DATA_PORT(g_ioBase));
+    WaitAfterData();
+    return v;
+}
+
+void WriteClockRegister(unsigned long v)
+{
+    WriteIndex((CLOCK_REGISTER & PLL_REGISTER_MASK) | PLL_WRITE_ENABLE);
+    woutpd(DATA_PORT(g_ioBase), v);
+    WaitAfterData();
+}
