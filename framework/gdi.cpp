@@ -29,13 +29,6 @@ BOOL CGdiObject::Attach(HGDIOBJ h)
     return h != nullptr;
 }
 
-HGDIOBJ CGdiObject::Detach()
-{
-    HGDIOBJ h = m_hObject;
-    m_hObject = nullptr;
-    return h;
-}
-
 BOOL CGdiObject::DeleteObject()
 {
     if (!m_hObject) return FALSE;

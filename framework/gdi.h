@@ -1,5 +1,5 @@
 // Device contexts, GDI objects and image lists. Every wrapper deletes or releases what
-// it owns when it is destroyed; Attach takes ownership, Detach gives it up.
+// it owns when it is destroyed; Attach takes ownership.
 #pragma once
 #include <windows.h>
 #include <commctrl.h>
@@ -18,22 +18,17 @@ public:
 
     // Takes ownership of h (an object held before is deleted first).
     BOOL Attach(HGDIOBJ h);
-    HGDIOBJ Detach();
     BOOL DeleteObject();
-    HGDIOBJ GetSafeHandle() const { return m_hObject; }
-    operator HGDIOBJ() const { return m_hObject; }
 };
 
 class CPen : public CGdiObject {
 public:
     CPen(int style, int width, COLORREF colour) { Attach(::CreatePen(style, width, colour)); }
-    operator HPEN() const { return (HPEN)m_hObject; }
 };
 
 class CBrush : public CGdiObject {
 public:
     explicit CBrush(COLORREF colour) { Attach(::CreateSolidBrush(colour)); }
-    operator HBRUSH() const { return (HBRUSH)m_hObject; }
 };
 
 class CDC;

@@ -105,9 +105,11 @@ public:
     void GetWindowRect(LPRECT rect) const { ::GetWindowRect(m_hWnd, rect); }
     void GetClientRect(LPRECT rect) const { ::GetClientRect(m_hWnd, rect); }
     void ClientToScreen(LPPOINT point) const { ::ClientToScreen(m_hWnd, point); }
-    void ClientToScreen(LPRECT rect) const { ::MapWindowPoints(m_hWnd, nullptr, (LPPOINT)rect, 2); }
+    void ClientToScreen(LPRECT rect) const
+    { ::ClientToScreen(m_hWnd, (LPPOINT)rect); ::ClientToScreen(m_hWnd, (LPPOINT)rect + 1); }
     void ScreenToClient(LPPOINT point) const { ::ScreenToClient(m_hWnd, point); }
-    void ScreenToClient(LPRECT rect) const { ::MapWindowPoints(nullptr, m_hWnd, (LPPOINT)rect, 2); }
+    void ScreenToClient(LPRECT rect) const
+    { ::ScreenToClient(m_hWnd, (LPPOINT)rect); ::ScreenToClient(m_hWnd, (LPPOINT)rect + 1); }
     void SetWindowText(LPCSTR text) { ::SetWindowTextA(m_hWnd, text); }
     void GetWindowText(CString& text) const;
     void SetDlgItemText(int id, LPCSTR text) { ::SetDlgItemTextA(m_hWnd, id, text); }
@@ -124,8 +126,6 @@ public:
     UINT_PTR SetTimer(UINT_PTR id, UINT elapse, TIMERPROC proc = nullptr)
     { return ::SetTimer(m_hWnd, id, elapse, proc); }
     BOOL KillTimer(UINT_PTR id) { return ::KillTimer(m_hWnd, id); }
-    // The window takes ownership of the region (as with Win32).
-    int SetWindowRgn(HRGN rgn, BOOL redraw) { return ::SetWindowRgn(m_hWnd, rgn, redraw); }
     HFONT GetFont() const { return (HFONT)::SendMessageA(m_hWnd, WM_GETFONT, 0, 0); }
     HICON SetIcon(HICON icon, BOOL big)
     { return (HICON)::SendMessageA(m_hWnd, WM_SETICON, big ? ICON_BIG : ICON_SMALL, (LPARAM)icon); }

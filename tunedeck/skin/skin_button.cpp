@@ -83,7 +83,10 @@ void CSkinButton::TakeSnapshot(const CRect& item) {
     CClientDC parentDC(parent);
     CRect place;
     GetWindowRect(&place);
-    if (parent) MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&place), 2);
+    if (parent) {
+        ::ScreenToClient(parent, reinterpret_cast<POINT*>(&place.left));
+        ::ScreenToClient(parent, reinterpret_cast<POINT*>(&place.right));
+    }
     m_dcSnapshot.CreateCompatibleDC(&parentDC);
     UseSkinPalette(parentDC.GetSafeHdc());
     UseSkinPalette(m_dcSnapshot.GetSafeHdc());
