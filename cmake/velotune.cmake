@@ -92,7 +92,7 @@ endfunction()
 # LOCKS names shared resources of the prefix (GenPort1 service, simulated card,
 # registry keys, the program's instance counter) so that users of one run one at a time.
 # TIMEOUT: at least four times the test's time measured alone on the 2-core machine,
-# on the steps 60, 120, 300, 600, 900 s, so that a run beside other builds passes and
+# on the steps 60, 120, 300, 600, 1200 s, so that a run beside other builds passes and
 # a hang fails within minutes (ctest's default is 25). tests/ checks that every test,
 # also those added with add_test, has one (every_test_timed).
 function(velotune_test name)
