@@ -86,13 +86,20 @@ function(velotune_test_folder)
     COMMENT "Folder under test: ${VELOTUNE_SHIPPED} with the simulated GenPort1.sys")
 endfunction()
 
-# velotune_test(<name> SOURCES ... [LIBS ...] [LOCKS ...] [TIMEOUT s] [OWN_MAIN])
+# velotune_test(<name> SOURCES ... [LIBS ...] [LOCKS ...] TIMEOUT s [OWN_MAIN])
 # A GoogleTest program for the target, run by ctest through Wine as one test. Every
 # test may use the folder under test, so each depends on it.
 # LOCKS names shared resources of the prefix (GenPort1 service, simulated card,
 # registry keys, the program's instance counter) so that users of one run one at a time.
+# TIMEOUT: at least four times the test's time measured alone on the 2-core machine,
+# on the steps 60, 120, 300, 600, 1200 s, so that a run beside other builds passes and
+# a hang fails within minutes (ctest's default is 25). tests/ checks that every test,
+# also those added with add_test, has one (every_test_timed).
 function(velotune_test name)
   cmake_parse_arguments(T "OWN_MAIN" "TIMEOUT" "SOURCES;LIBS;LOCKS" ${ARGN})
+  if(NOT T_TIMEOUT)
+    message(FATAL_ERROR "velotune_test(${name}): give it a TIMEOUT fitted to its time")
+  endif()
   add_executable(${name} ${T_SOURCES})
   if(T_OWN_MAIN)
     target_link_libraries(${name} PRIVATE GTest::gtest ${T_LIBS})
@@ -104,7 +111,5 @@ function(velotune_test name)
   if(T_LOCKS)
     set_tests_properties(${name} PROPERTIES RESOURCE_LOCK "${T_LOCKS}")
   endif()
-  if(T_TIMEOUT)
-    set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT})
-  endif()
+  set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT})
 endfunction()

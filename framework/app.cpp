@@ -1,6 +1,5 @@
-// Application object, message loop, frame window and view.
+// Application object, message loop and frame window.
 #include "app.h"
-#include "gdi.h"
 
 namespace {
 CWinApp* g_app = nullptr;
@@ -34,12 +33,8 @@ BOOL CWinApp::InitInstance()
 
 int CWinApp::Run()
 {
-    LONG idleCount = 0;
     for (;;) {
         MSG msg;
-        if (!::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
-            OnIdle(idleCount++);
-        }
         BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
         if (got == 0) {
             m_nQuitCode = (int)msg.wParam;
@@ -51,7 +46,6 @@ int CWinApp::Run()
         }
         ::TranslateMessage(&msg);
         ::DispatchMessageA(&msg);
-        idleCount = 0;
     }
     return ExitInstance();
 }
@@ -59,12 +53,6 @@ int CWinApp::Run()
 int CWinApp::ExitInstance()
 {
     return m_nQuitCode;
-}
-
-BOOL CWinApp::OnIdle(LONG)
-{
-    DeleteTempMaps();
-    return FALSE;
 }
 
 BOOL CWinApp::OnCmdMsg(UINT id, int code)
@@ -92,16 +80,12 @@ void CWinApp::OnAppExit()
     if (m_pMainWnd && m_pMainWnd->m_hWnd) m_pMainWnd->SendMessage(WM_CLOSE);
 }
 
-int AfxWinMain(HINSTANCE instance, HINSTANCE, LPSTR cmdLine, int cmdShow)
+int AfxWinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
     CWinApp* app = GetApp();
     if (!app) return -1;
     EnsureCommonControls();
-    app->m_hInstance = instance ? instance : ::GetModuleHandleA(nullptr);
-    app->m_lpCmdLine = cmdLine;
-    app->m_nCmdShow = cmdShow;
     if (app->m_strAppName.IsEmpty()) app->m_strAppName.LoadString(AFX_IDS_APP_TITLE);
-    app->m_pszAppName = app->m_strAppName;
 
     int code;
     if (!app->InitInstance()) {
@@ -113,32 +97,8 @@ int AfxWinMain(HINSTANCE instance, HINSTANCE, LPSTR cmdLine, int cmdShow)
     // A main window left alive by a quit request goes now, so that what it holds (a
     // frame deletes itself) is released before the process ends.
     if (app->m_pMainWnd && app->m_pMainWnd->m_hWnd) app->m_pMainWnd->DestroyWindow();
-    DeleteTempMaps();
     return code;
 }
-
-// --- CView ---------------------------------------------------------------------------
-
-BOOL CView::PreCreateWindow(CREATESTRUCTA& cs)
-{
-    if (!cs.lpszClass)
-        cs.lpszClass = RegisterWndClass(CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW,
-                                        ::LoadCursorA(nullptr, (LPCSTR)IDC_ARROW),
-                                        (HBRUSH)(COLOR_WINDOW + 1));
-    return CWnd::PreCreateWindow(cs);
-}
-
-LRESULT CView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_PAINT) {
-        CPaintDC dc(this);
-        OnDraw(&dc);
-        return 0;
-    }
-    return CWnd::WindowProc(message, wParam, lParam);
-}
-
-void CView::OnDraw(CDC*) {}
 
 // --- CFrameWnd -----------------------------------------------------------------------
 
@@ -174,7 +134,6 @@ BOOL CFrameWnd::PreCreateWindow(CREATESTRUCTA& cs)
 
 BOOL CFrameWnd::OnCmdMsg(UINT id, int code)
 {
-    if (m_pViewActive && m_pViewActive->OnCmdMsg(id, code)) return TRUE;
     if (OnCommand(id, code)) return TRUE;
     CWinApp* app = GetApp();
     return app && app->OnCmdMsg(id, code);
@@ -201,5 +160,7 @@ void CFrameWnd::RecalcLayout()
 
 void CFrameWnd::PostNcDestroy()
 {
+    CWinApp* app = GetApp();
+    if (app && app->m_pMainWnd == this) app->m_pMainWnd = nullptr;
     delete this;
 }

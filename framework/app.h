@@ -1,9 +1,9 @@
-// Application object, frame window and view.
+// Application object and frame window.
 //
 // Exactly one CWinApp-derived object is constructed (usually a global); its constructor
 // registers it (GetApp). The program's own WinMain calls AfxWinMain, which:
-//   - registers the common controls, fills m_hInstance and the application name
-//     (string 57344 when none was given to the constructor),
+//   - registers the common controls and fills the application name (string 57344 when
+//     none was given to the constructor),
 //   - calls InitInstance; FALSE: destroys m_pMainWnd if it has a window and returns
 //     ExitInstance();
 //   - else returns Run(): the message loop until WM_QUIT, then ExitInstance(),
@@ -14,8 +14,8 @@
 //   int WINAPI WinMain(HINSTANCE h, HINSTANCE p, LPSTR cmd, int show)
 //   { return AfxWinMain(h, p, cmd, show); }
 //
-// When the window of m_pMainWnd is destroyed, the framework posts WM_QUIT with code 0
-// and clears m_pMainWnd.
+// The framework never posts the quit by itself: the program's main frame does, when
+// its window is destroyed.
 #pragma once
 #include <windows.h>
 #include "wnd.h"
@@ -24,8 +24,6 @@
 #define ID_HELP      0xE146   // 57670: help command (no help file: does nothing)
 #define AFX_IDS_APP_TITLE 0xE000   // 57344: the application name string
 #define FWS_ADDTOTITLE 0x00008000L // frame style: accepted, kept out of the window style
-
-class CView;
 
 class CWinApp {
 public:
@@ -37,18 +35,13 @@ public:
     virtual BOOL InitInstance();   // base: TRUE
     virtual int Run();             // message loop, then returns ExitInstance()
     virtual int ExitInstance();    // base: the quit code
-    virtual BOOL OnIdle(LONG count);   // queue empty; base: drops temporary wrappers
     // Command routing's last stop: OnCommand (ID_APP_EXIT, ID_HELP).
     virtual BOOL OnCmdMsg(UINT id, int code);
     virtual BOOL OnCommand(UINT id, int code);
     void OnAppExit();              // WM_CLOSE to the main window
     void OnHelp() {}
 
-    HINSTANCE m_hInstance = nullptr;
-    LPSTR m_lpCmdLine = nullptr;
-    int m_nCmdShow = SW_SHOWNORMAL;
     CString m_strAppName;          // from the constructor, else string 57344
-    LPCSTR m_pszAppName = nullptr; // = m_strAppName
     CWnd* m_pMainWnd = nullptr;
     int m_nQuitCode = 0;           // wParam of the WM_QUIT that ended Run
 };
@@ -57,17 +50,9 @@ CWinApp* GetApp();
 CWnd* GetMainWnd();   // GetApp()->m_pMainWnd, or null
 int AfxWinMain(HINSTANCE instance, HINSTANCE previous, LPSTR cmdLine, int cmdShow);
 
-// A window that fills its frame's client area.
-class CView : public CWnd {
-public:
-    BOOL PreCreateWindow(CREATESTRUCTA& cs) override;   // client-edge, class with CS_DBLCLKS
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;   // WM_PAINT -> OnDraw
-    virtual void OnDraw(CDC* dc);
-};
-
 // A top-level frame with a menu. Allocate it with new: it deletes itself after its
-// window is destroyed (PostNcDestroy). A child with id AFX_IDW_PANE_FIRST fills the
-// client area.
+// window is destroyed (PostNcDestroy), and stops being the application's main window
+// then. A child with id AFX_IDW_PANE_FIRST fills the client area.
 class CFrameWnd : public CWnd {
 public:
     // Menu, title (string 'resourceId', if any) and icon ('resourceId', if any) from the
@@ -78,16 +63,13 @@ public:
     // Base: a frame window class (CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW, arrow, window
     // colour) when none is given, and WS_EX_CLIENTEDGE.
     BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
-    // Active view, then this frame's OnCommand, then the application.
+    // This frame's OnCommand, then the application.
     BOOL OnCmdMsg(UINT id, int code) override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     void PostNcDestroy() override;   // delete this
 
-    void SetActiveView(CView* view) { m_pViewActive = view; }
-    CView* GetActiveView() const { return m_pViewActive; }
     void RecalcLayout();             // the pane child fills the client area
 
 protected:
-    CView* m_pViewActive = nullptr;
     CString m_strTitle;
 };

@@ -1,8 +1,6 @@
 // Modal dialogs and data exchange.
 #include "dialog.h"
 #include "app.h"
-#include "tempmap.h"
-#include <stdlib.h>
 
 namespace {
 
@@ -47,35 +45,14 @@ void DDX_Text(CDataExchange* dx, int id, CString& value)
         dx->Fail();
         return;
     }
-    if (dx->m_bSaveAndValidate)
-        dx->m_pDlgWnd->GetDlgItemText(id, value);
-    else
+    if (!dx->m_bSaveAndValidate) {
         ::SetWindowTextA(item, value);
-}
-
-void DDX_Text(CDataExchange* dx, int id, int& value)
-{
-    HWND item = ::GetDlgItem(dx->m_pDlgWnd->m_hWnd, id);
-    if (!item) {
-        dx->Fail();
         return;
     }
-    if (dx->m_bSaveAndValidate) {
-        CString text;
-        dx->m_pDlgWnd->GetDlgItemText(id, text);
-        text.Trim();
-        char* end = nullptr;
-        long parsed = strtol(text, &end, 10);
-        if (text.IsEmpty() || *end != '\0' || parsed < INT_MIN || parsed > INT_MAX) {
-            dx->Fail();
-            return;
-        }
-        value = (int)parsed;
-    } else {
-        CString text;
-        text.Format("%d", value);
-        ::SetWindowTextA(item, text);
-    }
+    int length = ::GetWindowTextLengthA(item);
+    LPSTR buffer = value.GetBuffer(length);
+    int got = ::GetWindowTextA(item, buffer, length + 1);
+    value.ReleaseBuffer(got >= 0 ? got : 0);
 }
 
 CDialog::CDialog(UINT templateId, CWnd* parent) : m_nIDTemplate(templateId), m_pParentWnd(parent) {}
@@ -94,7 +71,6 @@ INT_PTR CDialog::DoModal()
 
     m_nModalResult = -1;
     m_bContinueModal = TRUE;   // before creation: OnInitDialog may end the dialog at once
-    ModalLoopLevel level;      // wrappers handed out from here on are this loop's
 
     HWND hWnd = CreateFromTemplate(owner);
 
@@ -102,7 +78,6 @@ INT_PTR CDialog::DoModal()
 
     while (m_bContinueModal && m_hWnd) {
         MSG msg;
-        if (!::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) PurgeTempMaps(level.depth);
         BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
         if (got == 0) {
             // A quit request: end this loop and hand the request on to the outer one.

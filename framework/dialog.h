@@ -33,8 +33,6 @@ public:
 void DDX_Control(CDataExchange* dx, int id, CWnd& control);
 // The window text of control 'id' and 'value'.
 void DDX_Text(CDataExchange* dx, int id, CString& value);
-// A signed integer in control 'id'; saving fails for text that is not a number.
-void DDX_Text(CDataExchange* dx, int id, int& value);
 
 class CDialog : public CWnd {
 public:
@@ -54,7 +52,6 @@ public:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     BOOL OnCommand(UINT id, int code) override;   // IDOK -> OnOK, IDCANCEL -> OnCancel
 
-    UINT GetTemplateId() const { return m_nIDTemplate; }
     BOOL IsModalRunning() const { return m_bContinueModal; }
 
 protected:

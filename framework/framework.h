@@ -1,5 +1,6 @@
 // The whole framework layer.
 #pragma once
+#include "base.h"
 #include "types.h"
 #include "text.h"
 #include "wnd.h"

@@ -1,15 +1,8 @@
 // Device contexts, GDI objects and image lists.
 #include "gdi.h"
-#include "wnd.h"
-#include "tempmap.h"
+#include "base.h"
 
 namespace {
-
-TempMap<HDC, CDC>& TempDCs()
-{
-    static TempMap<HDC, CDC> map;
-    return map;
-}
 
 // Slot of m_original for an object type, or -1.
 int OriginalSlot(HGDIOBJ h)
@@ -26,11 +19,6 @@ int OriginalSlot(HGDIOBJ h)
 
 }  // namespace
 
-void PurgeTempDCs(int fromDepth)
-{
-    TempDCs().Purge(fromDepth);
-}
-
 // --- CGdiObject ----------------------------------------------------------------------
 
 BOOL CGdiObject::Attach(HGDIOBJ h)
@@ -41,35 +29,12 @@ BOOL CGdiObject::Attach(HGDIOBJ h)
     return h != nullptr;
 }
 
-HGDIOBJ CGdiObject::Detach()
-{
-    HGDIOBJ h = m_hObject;
-    m_hObject = nullptr;
-    return h;
-}
-
 BOOL CGdiObject::DeleteObject()
 {
     if (!m_hObject) return FALSE;
     BOOL deleted = ::DeleteObject(m_hObject);
     m_hObject = nullptr;
     return deleted;
-}
-
-BOOL CFont::CreatePointFont(int pointSizeTenths, LPCSTR faceName)
-{
-    LOGFONTA lf = {};
-    HDC screen = ::GetDC(nullptr);
-    lf.lfHeight = -::MulDiv(pointSizeTenths, ::GetDeviceCaps(screen, LOGPIXELSY), 720);
-    ::ReleaseDC(nullptr, screen);
-    lf.lfCharSet = DEFAULT_CHARSET;
-    if (faceName) ::lstrcpynA(lf.lfFaceName, faceName, LF_FACESIZE);
-    return CreateFontIndirect(&lf);
-}
-
-BOOL CBitmap::LoadBitmap(UINT id)
-{
-    return Attach(::LoadBitmapA(GetResourceHandle(), MAKEINTRESOURCEA(id)));
 }
 
 BOOL CBitmap::CreateCompatibleBitmap(CDC* dc, int width, int height)
@@ -110,31 +75,6 @@ CDC::~CDC()
     }
 }
 
-CDC* CDC::FromHandle(HDC hDC)
-{
-    if (!hDC) return nullptr;
-    CDC* dc = TempDCs().Get(hDC);
-    dc->m_hDC = hDC;
-    return dc;
-}
-
-BOOL CDC::Attach(HDC hDC)
-{
-    if (m_hDC) return FALSE;
-    m_hDC = hDC;
-    m_own = kAttached;
-    return hDC != nullptr;
-}
-
-HDC CDC::Detach()
-{
-    HDC hDC = m_hDC;
-    m_hDC = nullptr;
-    m_own = kAttached;
-    for (HGDIOBJ& h : m_original) h = nullptr;
-    return hDC;
-}
-
 BOOL CDC::DeleteDC()
 {
     if (!m_hDC || m_own != kCreated) return FALSE;
@@ -171,13 +111,6 @@ void CDC::RestoreOriginals()
     }
 }
 
-CSize CDC::GetTextExtent(LPCSTR text, int count) const
-{
-    SIZE size = {0, 0};
-    ::GetTextExtentPoint32A(m_hDC, text, count, &size);
-    return CSize(size);
-}
-
 BOOL CDC::DrawState(POINT pt, SIZE size, LPCSTR text, UINT flags, BOOL prefixText, int count,
                     CBrush* brush)
 {
@@ -186,22 +119,9 @@ BOOL CDC::DrawState(POINT pt, SIZE size, LPCSTR text, UINT flags, BOOL prefixTex
                         (WPARAM)count, pt.x, pt.y, size.cx, size.cy, flags | kind);
 }
 
-void CDC::FillSolidRect(LPCRECT rect, COLORREF colour)
+CPaintDC::CPaintDC(HWND wnd)
 {
-    COLORREF old = ::SetBkColor(m_hDC, colour);
-    ::ExtTextOutA(m_hDC, 0, 0, ETO_OPAQUE, rect, nullptr, 0, nullptr);
-    ::SetBkColor(m_hDC, old);
-}
-
-void CDC::FillSolidRect(int x, int y, int width, int height, COLORREF colour)
-{
-    RECT rc = {x, y, x + width, y + height};
-    FillSolidRect(&rc, colour);
-}
-
-CPaintDC::CPaintDC(CWnd* wnd)
-{
-    m_hWndOwner = wnd->m_hWnd;
+    m_hWndOwner = wnd;
     m_hDC = ::BeginPaint(m_hWndOwner, &m_ps);
     m_own = kPainted;
 }
@@ -213,16 +133,16 @@ CPaintDC::~CPaintDC()
     m_hDC = nullptr;
 }
 
-CClientDC::CClientDC(CWnd* wnd)
+CClientDC::CClientDC(HWND wnd)
 {
-    m_hWndOwner = wnd ? wnd->m_hWnd : nullptr;
+    m_hWndOwner = wnd;
     m_hDC = ::GetDC(m_hWndOwner);
     m_own = kReleased;
 }
 
-CWindowDC::CWindowDC(CWnd* wnd)
+CWindowDC::CWindowDC(HWND wnd)
 {
-    m_hWndOwner = wnd ? wnd->m_hWnd : nullptr;
+    m_hWndOwner = wnd;
     m_hDC = ::GetWindowDC(m_hWndOwner);
     m_own = kReleased;
 }
@@ -243,13 +163,6 @@ int CImageList::Add(CBitmap* bitmap, COLORREF maskColour)
     return ImageList_AddMasked(m_hImageList, (HBITMAP)bitmap->m_hObject, maskColour);
 }
 
-int CImageList::Add(CBitmap* bitmap, CBitmap* mask)
-{
-    if (!m_hImageList || !bitmap || !bitmap->m_hObject) return -1;
-    return ImageList_Add(m_hImageList, (HBITMAP)bitmap->m_hObject,
-                         mask ? (HBITMAP)mask->m_hObject : nullptr);
-}
-
 BOOL CImageList::Draw(CDC* dc, int image, POINT pt, UINT style)
 {
     if (!m_hImageList || !dc) return FALSE;
@@ -262,18 +175,4 @@ BOOL CImageList::DeleteImageList()
     BOOL deleted = ImageList_Destroy(m_hImageList);
     m_hImageList = nullptr;
     return deleted;
-}
-
-BOOL CImageList::Attach(HIMAGELIST h)
-{
-    DeleteImageList();
-    m_hImageList = h;
-    return h != nullptr;
-}
-
-HIMAGELIST CImageList::Detach()
-{
-    HIMAGELIST h = m_hImageList;
-    m_hImageList = nullptr;
-    return h;
 }

@@ -1,9 +1,6 @@
-// CString and CTime.
+// CString.
 #include "text.h"
-#include "wnd.h"
-#include <ctype.h>
-#include <stdarg.h>
-#include <stdio.h>
+#include "base.h"
 
 char CString::s_empty[1];
 
@@ -86,41 +83,6 @@ int CString::Order(const CString& s) const
     return m_length < s.m_length ? -1 : (m_length > s.m_length ? 1 : 0);
 }
 
-int CString::Compare(LPCSTR s) const
-{
-    return strcmp(m_data, s ? s : "");
-}
-
-int CString::CompareNoCase(LPCSTR s) const
-{
-    return ::lstrcmpiA(m_data, s ? s : "");
-}
-
-void CString::Format(LPCSTR format, ...)
-{
-    va_list args;
-    va_start(args, format);
-    FormatV(format, args);
-    va_end(args);
-}
-
-void CString::FormatV(LPCSTR format, va_list args)
-{
-    va_list copy;
-    va_copy(copy, args);
-    int length = vsnprintf(nullptr, 0, format, copy);
-    va_end(copy);
-    if (length < 0) {
-        Empty();
-        return;
-    }
-    CString result;
-    result.Reserve(length);
-    vsnprintf(result.m_data, (size_t)length + 1, format, args);
-    result.SetLength(length);
-    Swap(result);
-}
-
 BOOL CString::LoadString(UINT id)
 {
     // The program's strings are short; longer ones are cut to the buffer.
@@ -134,98 +96,12 @@ BOOL CString::LoadString(UINT id)
     return TRUE;
 }
 
-CString CString::Left(int count) const
-{
-    if (count <= 0) return CString();
-    return CString(m_data, count < m_length ? count : m_length).c_str();
-}
-
-CString CString::Right(int count) const
-{
-    if (count <= 0) return CString();
-    if (count >= m_length) return *this;
-    return CString(m_data + m_length - count, count).c_str();
-}
-
-CString CString::Mid(int first, int count) const
-{
-    if (first < 0) first = 0;
-    if (first >= m_length) return CString();
-    if (count < 0 || count > m_length - first) count = m_length - first;
-    return CString(m_data + first, count).c_str();
-}
-
 int CString::Find(char ch, int start) const
 {
     if (start < 0) start = 0;
     for (int i = start; i < m_length; ++i)
         if (m_data[i] == ch) return i;
     return -1;
-}
-
-int CString::Find(LPCSTR sub, int start) const
-{
-    if (start < 0) start = 0;
-    if (!sub || start > m_length) return -1;
-    int length = Length(sub);
-    for (int i = start; i + length <= m_length; ++i)
-        if (memcmp(m_data + i, sub, (size_t)length) == 0) return i;
-    return -1;
-}
-
-int CString::ReverseFind(char ch) const
-{
-    for (int i = m_length - 1; i >= 0; --i)
-        if (m_data[i] == ch) return i;
-    return -1;
-}
-
-CString& CString::MakeUpper()
-{
-    for (int i = 0; i < m_length; ++i) m_data[i] = (char)toupper((unsigned char)m_data[i]);
-    return *this;
-}
-
-CString& CString::MakeLower()
-{
-    for (int i = 0; i < m_length; ++i) m_data[i] = (char)tolower((unsigned char)m_data[i]);
-    return *this;
-}
-
-CString& CString::TrimLeft()
-{
-    int i = 0;
-    while (i < m_length && isspace((unsigned char)m_data[i])) ++i;
-    if (i) Assign(m_data + i, m_length - i);
-    return *this;
-}
-
-CString& CString::TrimRight()
-{
-    int n = m_length;
-    while (n > 0 && isspace((unsigned char)m_data[n - 1])) --n;
-    if (n < m_length) SetLength(n);
-    return *this;
-}
-
-int CString::Replace(LPCSTR oldText, LPCSTR newText)
-{
-    if (!oldText || !*oldText) return 0;
-    if (!newText) newText = "";
-    int oldLength = Length(oldText), newLength = Length(newText);
-    CString result;
-    int count = 0, done = 0;
-    for (int at = Find(oldText); at >= 0; at = Find(oldText, at + oldLength)) {
-        result.Append(m_data + done, at - done);
-        result.Append(newText, newLength);
-        done = at + oldLength;
-        ++count;
-    }
-    if (count) {
-        result.Append(m_data + done, m_length - done);
-        Swap(result);
-    }
-    return count;
 }
 
 LPSTR CString::GetBuffer(int minLength)
@@ -245,25 +121,4 @@ void CString::ReleaseBuffer(int newLength)
         SetLength(Length(m_data));
     else if (newLength <= m_length)
         SetLength(newLength);
-}
-
-CTime::CTime(int year, int month, int day, int hour, int minute, int second)
-{
-    struct tm t = {};
-    t.tm_year = year - 1900;
-    t.tm_mon = month - 1;
-    t.tm_mday = day;
-    t.tm_hour = hour;
-    t.tm_min = minute;
-    t.tm_sec = second;
-    t.tm_isdst = -1;
-    m_time = ::mktime(&t);
-}
-
-struct tm CTime::Local() const
-{
-    struct tm t = {};
-    time_t copy = m_time;
-    if (struct tm* p = ::localtime(&copy)) t = *p;
-    return t;
 }

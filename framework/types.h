@@ -6,7 +6,6 @@ class CSize : public SIZE {
 public:
     CSize() { cx = 0; cy = 0; }
     CSize(int x, int y) { cx = x; cy = y; }
-    CSize(SIZE s) { cx = s.cx; cy = s.cy; }
     bool operator==(const SIZE& s) const { return cx == s.cx && cy == s.cy; }
     bool operator!=(const SIZE& s) const { return !(*this == s); }
 };
@@ -15,12 +14,8 @@ class CPoint : public POINT {
 public:
     CPoint() { x = 0; y = 0; }
     CPoint(int px, int py) { x = px; y = py; }
-    CPoint(POINT p) { x = p.x; y = p.y; }
     // From a message's lParam (signed 16-bit coordinates).
     explicit CPoint(LPARAM lParam) { x = (short)LOWORD(lParam); y = (short)HIWORD(lParam); }
-    void Offset(int dx, int dy) { x += dx; y += dy; }
-    bool operator==(const POINT& p) const { return x == p.x && y == p.y; }
-    bool operator!=(const POINT& p) const { return !(*this == p); }
 };
 
 class CRect : public RECT {
@@ -28,23 +23,11 @@ public:
     CRect() { left = top = right = bottom = 0; }
     CRect(int l, int t, int r, int b) { left = l; top = t; right = r; bottom = b; }
     CRect(const RECT& r) { left = r.left; top = r.top; right = r.right; bottom = r.bottom; }
-    CRect(POINT topLeft, SIZE size) { left = topLeft.x; top = topLeft.y; right = left + size.cx; bottom = top + size.cy; }
 
     int Width() const { return right - left; }
     int Height() const { return bottom - top; }
-    CSize Size() const { return CSize(Width(), Height()); }
-    CPoint TopLeft() const { return CPoint(left, top); }
-    CPoint BottomRight() const { return CPoint(right, bottom); }
-    CPoint CenterPoint() const { return CPoint((left + right) / 2, (top + bottom) / 2); }
-    bool IsRectEmpty() const { return ::IsRectEmpty(this) != 0; }
     bool PtInRect(POINT p) const { return ::PtInRect(this, p) != 0; }
-    void SetRect(int l, int t, int r, int b) { left = l; top = t; right = r; bottom = b; }
-    void SetRectEmpty() { left = top = right = bottom = 0; }
     void OffsetRect(int dx, int dy) { ::OffsetRect(this, dx, dy); }
-    void InflateRect(int dx, int dy) { ::InflateRect(this, dx, dy); }
-    void InflateRect(int l, int t, int r, int b) { left -= l; top -= t; right += r; bottom += b; }
-    void DeflateRect(int dx, int dy) { ::InflateRect(this, -dx, -dy); }
-    void MoveToXY(int x, int y) { right += x - left; bottom += y - top; left = x; top = y; }
     void NormalizeRect()
     {
         if (left > right) { LONG t = left; left = right; right = t; }

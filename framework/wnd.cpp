@@ -1,10 +1,6 @@
 // Window objects: binding, the framework's window procedure, reflection, wrappers.
 #include "wnd.h"
-#include "gdi.h"
-#include "app.h"
-#include "tempmap.h"
 #include <commctrl.h>
-#include <stdio.h>
 
 namespace {
 
@@ -20,12 +16,6 @@ bool s_inDispatch = false;
 CWnd* s_creating = nullptr;
 HHOOK s_cbtHook = nullptr;
 int s_hookDepth = 0;
-
-TempMap<HWND, CWnd>& TempWnds()
-{
-    static TempMap<HWND, CWnd> map;
-    return map;
-}
 
 LRESULT CALLBACK FrameworkWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -132,11 +122,6 @@ LRESULT CALLBACK FrameworkWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM
     // WindowProc, since a handler may have destroyed the window and its object.
     if (message == WM_NCDESTROY && CWnd::FromHandlePermanent(hWnd) == wnd) {
         WndAccess::Unbind(wnd);
-        CWinApp* app = GetApp();
-        if (app && app->m_pMainWnd == wnd) {
-            app->m_pMainWnd = nullptr;
-            ::PostQuitMessage(0);
-        }
         wnd->PostNcDestroy();
     }
 
@@ -147,76 +132,7 @@ LRESULT CALLBACK FrameworkWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM
 
 }  // namespace
 
-// --- helpers -------------------------------------------------------------------------
-
-HINSTANCE GetResourceHandle()
-{
-    return ::GetModuleHandleA(nullptr);
-}
-
-void EnsureCommonControls()
-{
-    static bool done = false;
-    if (done) return;
-    INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
-    ::InitCommonControlsEx(&icc);
-    done = true;
-}
-
-LPCSTR RegisterWndClass(UINT classStyle, HCURSOR cursor, HBRUSH background, HICON icon)
-{
-    // Each class is registered once; its name stays here for the returned pointer.
-    struct Name { Name* next; char text[96]; };
-    static Name* names = nullptr;
-    char name[96];
-    snprintf(name, sizeof name, "Velotune:%p:%x:%p:%p:%p", (void*)GetResourceHandle(),
-             classStyle, (void*)cursor, (void*)background, (void*)icon);
-    for (const Name* n = names; n; n = n->next)
-        if (strcmp(n->text, name) == 0) return n->text;
-
-    WNDCLASSA wc = {};
-    if (!::GetClassInfoA(GetResourceHandle(), name, &wc)) {
-        wc.style = classStyle;
-        wc.lpfnWndProc = ::DefWindowProcA;
-        wc.hInstance = GetResourceHandle();
-        wc.hCursor = cursor;
-        wc.hbrBackground = background;
-        wc.hIcon = icon;
-        wc.lpszClassName = name;
-        if (!::RegisterClassA(&wc)) return nullptr;
-    }
-    Name* kept = new Name;
-    memcpy(kept->text, name, sizeof name);
-    kept->next = names;
-    names = kept;
-    return kept->text;
-}
-
-int& TempLoopDepth()
-{
-    static int depth = 0;
-    return depth;
-}
-
-void PurgeTempMaps(int fromDepth)
-{
-    TempWnds().Purge(fromDepth);
-    PurgeTempDCs(fromDepth);
-}
-
-void DeleteTempMaps()
-{
-    PurgeTempMaps(0);
-}
-
 // --- CWnd ----------------------------------------------------------------------------
-
-const CWnd CWnd::wndTop(HWND_TOP);
-const CWnd CWnd::wndBottom(HWND_BOTTOM);
-const CWnd CWnd::wndTopMost(HWND_TOPMOST);
-const CWnd CWnd::wndNoTopMost(HWND_NOTOPMOST);
-
-CWnd::CWnd() {}
 
 CWnd::~CWnd()
 {
@@ -235,15 +151,6 @@ CWnd* CWnd::FromHandlePermanent(HWND hWnd)
     ::GetWindowThreadProcessId(hWnd, &pid);
     if (pid != ::GetCurrentProcessId()) return nullptr;
     return (CWnd*)::GetPropA(hWnd, kObjectProp);
-}
-
-CWnd* CWnd::FromHandle(HWND hWnd)
-{
-    if (!hWnd) return nullptr;
-    if (CWnd* wnd = FromHandlePermanent(hWnd)) return wnd;
-    CWnd* temp = TempWnds().Get(hWnd);
-    temp->m_hWnd = hWnd;
-    return temp;
 }
 
 BOOL CWnd::PreCreateWindow(CREATESTRUCTA& cs)
@@ -295,29 +202,21 @@ void CWnd::HookWindowCreate()
     s_creating = this;
 }
 
-BOOL CWnd::UnhookWindowCreate()
+void CWnd::UnhookWindowCreate()
 {
-    bool bound = s_creating != this;
     if (s_creating == this) s_creating = nullptr;
     if (--s_hookDepth == 0 && s_cbtHook) {
         ::UnhookWindowsHookEx(s_cbtHook);
         s_cbtHook = nullptr;
     }
-    return bound;
-}
-
-BOOL CWnd::CreateEx(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style,
-                    const RECT& rect, CWnd* parent, UINT id, LPVOID param)
-{
-    return CreateEx(exStyle, className, windowName, style, rect.left, rect.top,
-                    rect.right - rect.left, rect.bottom - rect.top,
-                    parent ? parent->m_hWnd : nullptr, (HMENU)(UINT_PTR)id, param);
 }
 
 BOOL CWnd::Create(LPCSTR className, LPCSTR windowName, DWORD style, const RECT& rect,
-                  CWnd* parent, UINT id, LPVOID param)
+                  CWnd* parent, UINT id)
 {
-    return CreateEx(0, className, windowName, style | WS_CHILD, rect, parent, id, param);
+    return CreateEx(0, className, windowName, style | WS_CHILD, rect.left, rect.top,
+                    rect.right - rect.left, rect.bottom - rect.top,
+                    parent ? parent->m_hWnd : nullptr, (HMENU)(UINT_PTR)id);
 }
 
 BOOL CWnd::DestroyWindow()
@@ -377,11 +276,6 @@ LRESULT CWnd::Default()
     return ::CallWindowProcA(super, msg.hwnd, msg.message, msg.wParam, msg.lParam);
 }
 
-const MSG* CWnd::GetCurrentMessage()
-{
-    return s_inDispatch ? &s_current : nullptr;
-}
-
 BOOL CWnd::OnChildNotify(UINT, WPARAM, LPARAM, LRESULT*)
 {
     return FALSE;
@@ -404,45 +298,6 @@ int CWnd::OnCreate(LPCREATESTRUCTA)
 
 void CWnd::PostNcDestroy() {}
 
-CWnd* CWnd::GetDlgItem(int id) const
-{
-    return FromHandle(::GetDlgItem(m_hWnd, id));
-}
-
-CWnd* CWnd::GetParent() const
-{
-    return FromHandle(::GetParent(m_hWnd));
-}
-
-CWnd* CWnd::GetOwner() const
-{
-    return FromHandle(::GetWindow(m_hWnd, GW_OWNER));
-}
-
-CWnd* CWnd::GetTopLevelParent() const
-{
-    // Climbs the child chain by hand: GetAncestor is missing from NT 4.0.
-    HWND top = m_hWnd;
-    while (top && (::GetWindowLongA(top, GWL_STYLE) & WS_CHILD)) {
-        HWND parent = ::GetParent(top);
-        if (!parent) break;
-        top = parent;
-    }
-    return FromHandle(top);
-}
-
-void CWnd::ClientToScreen(LPRECT rect) const
-{
-    ::ClientToScreen(m_hWnd, (LPPOINT)rect);
-    ::ClientToScreen(m_hWnd, ((LPPOINT)rect) + 1);
-}
-
-void CWnd::ScreenToClient(LPRECT rect) const
-{
-    ::ScreenToClient(m_hWnd, (LPPOINT)rect);
-    ::ScreenToClient(m_hWnd, ((LPPOINT)rect) + 1);
-}
-
 void CWnd::GetWindowText(CString& text) const
 {
     int length = ::GetWindowTextLengthA(m_hWnd);
@@ -451,112 +306,11 @@ void CWnd::GetWindowText(CString& text) const
     text.ReleaseBuffer(got >= 0 ? got : 0);
 }
 
-int CWnd::GetDlgItemText(int id, CString& text) const
-{
-    HWND item = ::GetDlgItem(m_hWnd, id);
-    if (!item) {
-        text.Empty();
-        return 0;
-    }
-    int length = ::GetWindowTextLengthA(item);
-    LPSTR buffer = text.GetBuffer(length);
-    int got = ::GetWindowTextA(item, buffer, length + 1);
-    text.ReleaseBuffer(got >= 0 ? got : 0);
-    return text.GetLength();
-}
-
-BOOL CWnd::ModifyStyle(DWORD remove, DWORD add, UINT swpFlags)
+BOOL CWnd::ModifyStyle(DWORD remove, DWORD add)
 {
     DWORD style = GetStyle();
     DWORD changed = (style & ~remove) | add;
     if (changed == style) return FALSE;
     ::SetWindowLongPtrA(m_hWnd, GWL_STYLE, (LONG_PTR)changed);
-    if (swpFlags)
-        ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0,
-                       swpFlags | SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     return TRUE;
-}
-
-BOOL CWnd::ModifyStyleEx(DWORD remove, DWORD add, UINT swpFlags)
-{
-    DWORD style = GetExStyle();
-    DWORD changed = (style & ~remove) | add;
-    if (changed == style) return FALSE;
-    ::SetWindowLongPtrA(m_hWnd, GWL_EXSTYLE, (LONG_PTR)changed);
-    if (swpFlags)
-        ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0,
-                       swpFlags | SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    return TRUE;
-}
-
-CWnd* CWnd::SetCapture()
-{
-    return FromHandle(::SetCapture(m_hWnd));
-}
-
-CWnd* CWnd::GetCapture()
-{
-    return FromHandle(::GetCapture());
-}
-
-CWnd* CWnd::SetFocus()
-{
-    return FromHandle(::SetFocus(m_hWnd));
-}
-
-CWnd* CWnd::GetFocus()
-{
-    return FromHandle(::GetFocus());
-}
-
-CWnd* CWnd::GetActiveWindow()
-{
-    return FromHandle(::GetActiveWindow());
-}
-
-CWnd* CWnd::SetActiveWindow()
-{
-    return FromHandle(::SetActiveWindow(m_hWnd));
-}
-
-CDC* CWnd::GetDC()
-{
-    HDC hDC = ::GetDC(m_hWnd);
-    if (!hDC) return nullptr;
-    CDC* dc = new CDC;
-    dc->Attach(hDC);
-    return dc;
-}
-
-CDC* CWnd::GetWindowDC()
-{
-    HDC hDC = ::GetWindowDC(m_hWnd);
-    if (!hDC) return nullptr;
-    CDC* dc = new CDC;
-    dc->Attach(hDC);
-    return dc;
-}
-
-int CWnd::ReleaseDC(CDC* dc)
-{
-    if (!dc) return 0;
-    int released = ::ReleaseDC(m_hWnd, dc->Detach());
-    delete dc;
-    return released;
-}
-
-BOOL CWnd::CenterWindow(CWnd* alternateOwner)
-{
-    HWND owner = alternateOwner ? alternateOwner->m_hWnd : ::GetWindow(m_hWnd, GW_OWNER);
-    RECT area;
-    if (owner && ::IsWindowVisible(owner) && !::IsIconic(owner))
-        ::GetWindowRect(owner, &area);
-    else
-        ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
-    RECT rc;
-    ::GetWindowRect(m_hWnd, &rc);
-    int w = rc.right - rc.left, h = rc.bottom - rc.top;
-    int x = area.left + ((area.right - area.left) - w) / 2;
-    int y = area.top + ((area.bottom - area.top) - h) / 2;
-    return ::SetWindowPos(m_hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }

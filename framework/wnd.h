@@ -1,11 +1,12 @@
 // CWnd: a C++ object bound to a window.
 //
-// Binding. An object is bound to its window ("permanent") by subclassing: CreateEx
-// binds the window it creates before the window sees its first message,
-// SubclassWindow / SubclassDlgItem bind an existing window (a dialog template's
-// control, say). The window procedure is replaced by the framework's own, which finds
-// the object (a window property) and calls its virtual WindowProc. The binding ends by
-// itself at WM_NCDESTROY, or by UnsubclassWindow.
+// Binding. An object is bound to its window by subclassing: CreateEx binds the window
+// it creates before the window sees its first message, SubclassWindow /
+// SubclassDlgItem bind an existing window (a dialog template's control, say). The
+// window procedure is replaced by the framework's own, which finds the object (a
+// window property) and calls its virtual WindowProc. The binding ends by itself at
+// WM_NCDESTROY, or by UnsubclassWindow. Windows no object is bound to are handed out
+// as plain HWNDs: no wrapper object is ever made for them.
 //
 // Message handling (our "message map"): a derived class overrides WindowProc, switches
 // on the messages it handles and calls the base class's WindowProc for all others.
@@ -19,14 +20,13 @@
 // returns TRUE its *result is the answer and the parent never sees the message.
 //
 // Commands. The base WindowProc turns WM_COMMAND into OnCmdMsg(id, code): the routing
-// (CFrameWnd: active view, then the frame itself, then the application). A class
-// handles its own commands in OnCommand(id, code), returning TRUE when handled.
+// (CFrameWnd: the frame itself, then the application). A class handles its own
+// commands in OnCommand(id, code), returning TRUE when handled.
 #pragma once
 #include <windows.h>
+#include "base.h"
 #include "types.h"
 #include "text.h"
-
-class CDC;
 
 // Default style and pane identifier of a frame's client view.
 #ifndef AFX_IDW_PANE_FIRST
@@ -34,30 +34,11 @@ class CDC;
 #endif
 #define AFX_WS_DEFAULT_VIEW (WS_CHILD | WS_VISIBLE | WS_BORDER)
 
-// Registers (once) and returns the name of a window class with the given class style,
-// cursor, background brush and icon; its procedure is DefWindowProcA. The name stays
-// valid for the life of the process.
-LPCSTR RegisterWndClass(UINT classStyle, HCURSOR cursor = nullptr, HBRUSH background = nullptr,
-                        HICON icon = nullptr);
-
-// The module whose resources the framework loads (dialog templates, menus, strings):
-// the program's own module.
-HINSTANCE GetResourceHandle();
-
-// Registers the common control classes (trackbar, image lists, ...) once per process.
-void EnsureCommonControls();
-
-// Drops the temporary wrapper objects made by CWnd::FromHandle / CDC::FromHandle.
-// The loops drop them by themselves: a wrapper lives until the message loop that was
-// running when it was handed out is idle again. So a handler may keep one across a
-// nested modal dialog, but nobody may keep one after the handler has returned.
-void DeleteTempMaps();
-
 class CWnd {
 public:
     HWND m_hWnd = nullptr;
 
-    CWnd();
+    CWnd() {}
     // A window still bound to the object is destroyed if the object created it and
     // released (unsubclassed) if the object only subclassed it.
     virtual ~CWnd();
@@ -65,13 +46,9 @@ public:
     CWnd& operator=(const CWnd&) = delete;
 
     operator HWND() const { return m_hWnd; }
-    HWND GetSafeHwnd() const { return m_hWnd; }
 
     // The object bound to a window of this process, or null.
     static CWnd* FromHandlePermanent(HWND hWnd);
-    // The bound object, or else a temporary unbound wrapper (see DeleteTempMaps);
-    // null for a null handle.
-    static CWnd* FromHandle(HWND hWnd);
 
     // --- creation -------------------------------------------------------------
     // Called by CreateEx before the window is created; may change anything in cs.
@@ -79,15 +56,13 @@ public:
     virtual BOOL PreCreateWindow(CREATESTRUCTA& cs);
     BOOL CreateEx(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style,
                   int x, int y, int cx, int cy, HWND parent, HMENU menuOrId, LPVOID param = nullptr);
-    BOOL CreateEx(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style,
-                  const RECT& rect, CWnd* parent, UINT id, LPVOID param = nullptr);
     // A child window (style should include WS_CHILD) with control id 'id'.
-    virtual BOOL Create(LPCSTR className, LPCSTR windowName, DWORD style, const RECT& rect,
-                        CWnd* parent, UINT id, LPVOID param = nullptr);
+    BOOL Create(LPCSTR className, LPCSTR windowName, DWORD style, const RECT& rect,
+                CWnd* parent, UINT id);
     BOOL DestroyWindow();
 
     // --- subclassing ------------------------------------------------------------
-    // FALSE if hWnd is not a window or already bound to an object.
+    // FALSE if hWnd is not a window of this process or already bound to an object.
     BOOL SubclassWindow(HWND hWnd);
     BOOL SubclassDlgItem(UINT id, CWnd* parent);
     // Puts the previous window procedure back; returns the window handle (null when unbound).
@@ -100,8 +75,6 @@ public:
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
     // The message being handled, passed to the previous window procedure.
     LRESULT Default();
-    // The message being handled on this thread (null outside of a dispatch).
-    static const MSG* GetCurrentMessage();
     virtual BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
     // Command routing; the base offers the command to OnCommand only.
     virtual BOOL OnCmdMsg(UINT id, int code);
@@ -113,19 +86,13 @@ public:
     virtual void PostNcDestroy();
 
     // --- thin wrappers with the Win32 meaning ---------------------------------------
-    CWnd* GetDlgItem(int id) const;
+    HWND GetDlgItem(int id) const { return ::GetDlgItem(m_hWnd, id); }
+    HWND GetParent() const { return ::GetParent(m_hWnd); }
     int GetDlgCtrlID() const { return ::GetDlgCtrlID(m_hWnd); }
-    CWnd* GetParent() const;
-    CWnd* GetOwner() const;
-    CWnd* GetTopLevelParent() const;
     BOOL IsWindow() const { return m_hWnd && ::IsWindow(m_hWnd); }
     void Invalidate(BOOL erase = TRUE) { ::InvalidateRect(m_hWnd, nullptr, erase); }
     void InvalidateRect(LPCRECT rect, BOOL erase = TRUE) { ::InvalidateRect(m_hWnd, rect, erase); }
-    void ValidateRect(LPCRECT rect) { ::ValidateRect(m_hWnd, rect); }
     void UpdateWindow() { ::UpdateWindow(m_hWnd); }
-    BOOL RedrawWindow(LPCRECT rect = nullptr, HRGN rgn = nullptr,
-                      UINT flags = RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE)
-    { return ::RedrawWindow(m_hWnd, rect, rgn, flags); }
     BOOL EnableWindow(BOOL enable = TRUE) { return ::EnableWindow(m_hWnd, enable); }
     BOOL IsWindowEnabled() const { return ::IsWindowEnabled(m_hWnd); }
     BOOL IsWindowVisible() const { return ::IsWindowVisible(m_hWnd); }
@@ -133,82 +100,45 @@ public:
     BOOL ShowWindow(int cmd) { return ::ShowWindow(m_hWnd, cmd); }
     void MoveWindow(int x, int y, int width, int height, BOOL repaint = TRUE)
     { ::MoveWindow(m_hWnd, x, y, width, height, repaint); }
-    void MoveWindow(LPCRECT rect, BOOL repaint = TRUE)
-    { ::MoveWindow(m_hWnd, rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top, repaint); }
     BOOL SetWindowPos(HWND insertAfter, int x, int y, int cx, int cy, UINT flags)
     { return ::SetWindowPos(m_hWnd, insertAfter, x, y, cx, cy, flags); }
-    BOOL SetWindowPos(const CWnd* insertAfter, int x, int y, int cx, int cy, UINT flags)
-    { return ::SetWindowPos(m_hWnd, insertAfter ? insertAfter->m_hWnd : nullptr, x, y, cx, cy, flags); }
     void GetWindowRect(LPRECT rect) const { ::GetWindowRect(m_hWnd, rect); }
     void GetClientRect(LPRECT rect) const { ::GetClientRect(m_hWnd, rect); }
     void ClientToScreen(LPPOINT point) const { ::ClientToScreen(m_hWnd, point); }
-    void ClientToScreen(LPRECT rect) const;
+    void ClientToScreen(LPRECT rect) const
+    { ::ClientToScreen(m_hWnd, (LPPOINT)rect); ::ClientToScreen(m_hWnd, (LPPOINT)rect + 1); }
     void ScreenToClient(LPPOINT point) const { ::ScreenToClient(m_hWnd, point); }
-    void ScreenToClient(LPRECT rect) const;
-    void MapWindowPoints(CWnd* to, LPPOINT points, UINT count) const
-    { ::MapWindowPoints(m_hWnd, to ? to->m_hWnd : nullptr, points, count); }
-    void MapWindowPoints(CWnd* to, LPRECT rect) const
-    { ::MapWindowPoints(m_hWnd, to ? to->m_hWnd : nullptr, (LPPOINT)rect, 2); }
+    void ScreenToClient(LPRECT rect) const
+    { ::ScreenToClient(m_hWnd, (LPPOINT)rect); ::ScreenToClient(m_hWnd, (LPPOINT)rect + 1); }
     void SetWindowText(LPCSTR text) { ::SetWindowTextA(m_hWnd, text); }
-    int GetWindowText(LPSTR buffer, int maxCount) const { return ::GetWindowTextA(m_hWnd, buffer, maxCount); }
     void GetWindowText(CString& text) const;
-    int GetWindowTextLength() const { return ::GetWindowTextLengthA(m_hWnd); }
     void SetDlgItemText(int id, LPCSTR text) { ::SetDlgItemTextA(m_hWnd, id, text); }
-    int GetDlgItemText(int id, CString& text) const;
-    void SetDlgItemInt(int id, UINT value, BOOL isSigned = TRUE) { ::SetDlgItemInt(m_hWnd, id, value, isSigned); }
-    UINT GetDlgItemInt(int id, BOOL* translated = nullptr, BOOL isSigned = TRUE) const
-    { return ::GetDlgItemInt(m_hWnd, id, translated, isSigned); }
-    LRESULT SendDlgItemMessage(int id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
-    { return ::SendDlgItemMessageA(m_hWnd, id, message, wParam, lParam); }
     DWORD GetStyle() const { return (DWORD)::GetWindowLongPtrA(m_hWnd, GWL_STYLE); }
-    DWORD GetExStyle() const { return (DWORD)::GetWindowLongPtrA(m_hWnd, GWL_EXSTYLE); }
-    // Removes, then adds style bits; with swpFlags != 0 also SetWindowPos(swpFlags |
-    // SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE). TRUE if the style changed.
-    BOOL ModifyStyle(DWORD remove, DWORD add, UINT swpFlags = 0);
-    BOOL ModifyStyleEx(DWORD remove, DWORD add, UINT swpFlags = 0);
+    // Removes, then adds style bits; TRUE if the style changed.
+    BOOL ModifyStyle(DWORD remove, DWORD add);
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const
     { return ::SendMessageA(m_hWnd, message, wParam, lParam); }
     BOOL PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const
     { return ::PostMessageA(m_hWnd, message, wParam, lParam); }
-    // Mouse capture and focus (thread-wide, as in Win32); results are the previous holders.
-    CWnd* SetCapture();
-    static CWnd* GetCapture();
-    CWnd* SetFocus();
-    static CWnd* GetFocus();
-    static CWnd* GetActiveWindow();
-    CWnd* SetActiveWindow();
-    BOOL SetForegroundWindow() { return ::SetForegroundWindow(m_hWnd); }
-    void BringWindowToTop() { ::BringWindowToTop(m_hWnd); }
+    // Mouse capture and focus; results are the previous holders.
+    HWND SetCapture() { return ::SetCapture(m_hWnd); }
+    HWND SetFocus() { return ::SetFocus(m_hWnd); }
     UINT_PTR SetTimer(UINT_PTR id, UINT elapse, TIMERPROC proc = nullptr)
     { return ::SetTimer(m_hWnd, id, elapse, proc); }
     BOOL KillTimer(UINT_PTR id) { return ::KillTimer(m_hWnd, id); }
-    // A device context of the client area; give it back with ReleaseDC (which deletes
-    // the CDC object). Or use CClientDC.
-    CDC* GetDC();
-    CDC* GetWindowDC();
-    int ReleaseDC(CDC* dc);
-    // The window takes ownership of the region (as with Win32).
-    int SetWindowRgn(HRGN rgn, BOOL redraw) { return ::SetWindowRgn(m_hWnd, rgn, redraw); }
     HFONT GetFont() const { return (HFONT)::SendMessageA(m_hWnd, WM_GETFONT, 0, 0); }
-    void SetFont(HFONT font, BOOL redraw = TRUE) { ::SendMessageA(m_hWnd, WM_SETFONT, (WPARAM)font, redraw); }
     HICON SetIcon(HICON icon, BOOL big)
     { return (HICON)::SendMessageA(m_hWnd, WM_SETICON, big ? ICON_BIG : ICON_SMALL, (LPARAM)icon); }
-    HMENU GetMenu() const { return ::GetMenu(m_hWnd); }
-    BOOL CenterWindow(CWnd* alternateOwner = nullptr);
-
-    // Insert-after values for SetWindowPos(&CWnd::wndTopMost, ...).
-    static const CWnd wndTop, wndBottom, wndTopMost, wndNoTopMost;
 
 protected:
     // Binds the next window created on this thread to this object, before that window
-    // receives its first message; UnhookWindowCreate ends it (TRUE if it was bound).
+    // receives its first message; UnhookWindowCreate ends it.
     void HookWindowCreate();
-    BOOL UnhookWindowCreate();
+    void UnhookWindowCreate();
 
     WNDPROC m_pfnSuper = nullptr;   // the procedure the window had before it was bound
     bool m_bCreated = false;        // the window was created by this object
 
 private:
-    explicit CWnd(HWND special) : m_hWnd(special) {}
     friend struct WndAccess;
 };

@@ -18,6 +18,10 @@ if [ ! -d "$WINEPREFIX/drive_c" ]; then
   "$WINESERVER" -w
 fi
 "$WINELOADER" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+# A crash ends the installer at once: no debugger started, none asked for.
+aedebug='HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug'
+"$WINELOADER" reg add "$aedebug" /v Debugger /d '' /f >/dev/null 2>&1
+"$WINELOADER" reg add "$aedebug" /v Auto /d 1 /f >/dev/null 2>&1
 
 shot() {  # <LC_ALL> <caption> <png>
   "$WINESERVER" -k 2>/dev/null || true; "$WINESERVER" -w 2>/dev/null || true

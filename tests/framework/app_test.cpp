@@ -1,4 +1,4 @@
-// Application object and frame: command routing (view, frame, application), the exit
+// Application object and frame: command routing (frame, application), the exit
 // command, the frame made from a menu resource, AfxWinMain's start and quit codes.
 #include <gtest/gtest.h>
 #include <string>
@@ -10,14 +10,7 @@ namespace {
 
 std::vector<std::string> trail;
 
-class View : public CView {
-public:
-    BOOL OnCommand(UINT id, int code) override
-    {
-        trail.push_back("view");
-        return id == 1 ? TRUE : CView::OnCommand(id, code);
-    }
-};
+class View : public CWnd {};
 
 // Opens an IDD_INNER dialog without parent on command 500; on command 501 the dialog
 // asks for a quit with code -1 during its initialisation.
@@ -44,6 +37,7 @@ struct FrameLog {
     HWND dialogOwner = nullptr;
     BOOL dialogOwnerEnabled = TRUE;
     INT_PTR dialogResult = 0;
+    bool quitOnDestroy = true;   // as a program's main frame does
 };
 
 class Frame : public CFrameWnd {
@@ -63,7 +57,6 @@ public:
         if (!m_view.Create(nullptr, nullptr, AFX_WS_DEFAULT_VIEW, CRect(0, 0, 0, 0), this,
                            AFX_IDW_PANE_FIRST))
             return -1;
-        SetActiveView(&m_view);
         m_log->created = true;
         m_log->frame = m_hWnd;
         return 0;
@@ -80,6 +73,11 @@ public:
             return TRUE;
         }
         return CFrameWnd::OnCommand(id, code);
+    }
+    void PostNcDestroy() override
+    {
+        if (m_log->quitOnDestroy) ::PostQuitMessage(0);
+        CFrameWnd::PostNcDestroy();
     }
 
 private:
@@ -138,30 +136,31 @@ int DrainQuit()
 
 }  // namespace
 
-TEST(CommandRouting, ViewThenFrameThenApplication)
+TEST(CommandRouting, FrameThenApplication)
 {
     App app("routing");
+    app.log.quitOnDestroy = false;
     Frame* frame = new Frame(&app.log);
     app.m_pMainWnd = frame;
     ASSERT_TRUE(frame->LoadFrame(IDM_FRAME));
     ASSERT_TRUE(app.log.created);
 
     struct Case { UINT id; std::vector<std::string> expected; };
-    for (const Case& c : {Case{1, {"view"}}, Case{2, {"view", "frame"}},
-                          Case{3, {"view", "frame", "app"}}, Case{4, {"view", "frame", "app"}}}) {
+    for (const Case& c : {Case{2, {"frame"}}, Case{3, {"frame", "app"}}, Case{4, {"frame", "app"}}}) {
         trail.clear();
         frame->SendMessage(WM_COMMAND, MAKEWPARAM(c.id, 0), 0);
         EXPECT_EQ(trail, c.expected) << "command " << c.id;
     }
 
     // The exit command reaches the application, which closes the main window; its
-    // destruction clears the main window, deletes the frame and posts a quit with 0.
+    // destruction clears the main window and deletes the frame. The quit is the
+    // program's own: the framework posts none.
     trail.clear();
     frame->SendMessage(WM_COMMAND, ID_APP_EXIT, 0);
-    EXPECT_EQ(trail, (std::vector<std::string>{"view", "frame", "app"}));
+    EXPECT_EQ(trail, (std::vector<std::string>{"frame", "app"}));
     EXPECT_TRUE(app.log.deleted);
     EXPECT_EQ(app.m_pMainWnd, nullptr);
-    EXPECT_EQ(DrainQuit(), 0);
+    EXPECT_EQ(DrainQuit(), 99);
 }
 
 TEST(Frame, MadeFromTheMenuResourceWithItsTitleAndAFullPane)
@@ -171,7 +170,7 @@ TEST(Frame, MadeFromTheMenuResourceWithItsTitleAndAFullPane)
     app.m_pMainWnd = frame;
     ASSERT_TRUE(frame->LoadFrame(IDM_FRAME, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE));
     EXPECT_EQ(app.log.styleSeen & FWS_ADDTOTITLE, 0u);
-    HMENU menu = frame->GetMenu();
+    HMENU menu = ::GetMenu(frame->m_hWnd);
     ASSERT_NE(menu, nullptr);
     char text[32] = "";
     GetMenuStringA(menu, 0, text, sizeof text, MF_BYPOSITION);

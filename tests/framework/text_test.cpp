@@ -1,7 +1,8 @@
-// CString and CStringArray: growth, texts taken from the string itself, searching and
-// replacing, the buffer protocol, formatting beyond any fixed buffer, and ordering.
+// CString and CStringArray: growth, texts taken from the string itself, searching, the
+// buffer protocol and ordering; CTime spans.
 #include <gtest/gtest.h>
 
+#include <stdio.h>
 #include <string.h>
 
 #include <string>
@@ -16,11 +17,10 @@ TEST(CStringTest, EmptyStringsAreUsableAndEqual) {
     EXPECT_TRUE(a == b);
     EXPECT_FALSE(a < b);
     EXPECT_EQ(-1, a.Find('x'));
-    EXPECT_EQ(0, a.Find(""));
-    EXPECT_EQ(-1, a.ReverseFind('x'));
-    EXPECT_TRUE(a.Mid(3).IsEmpty());
     EXPECT_TRUE(CString(nullptr).IsEmpty());
+    EXPECT_TRUE(CString("abc", 0).IsEmpty());
     EXPECT_TRUE(CString('x', 0).IsEmpty());
+    EXPECT_STREQ("xxx", CString('x', 3).c_str());
 }
 
 TEST(CStringTest, AppendingItsOwnTextSurvivesTheBufferMoving) {
@@ -28,7 +28,7 @@ TEST(CStringTest, AppendingItsOwnTextSurvivesTheBufferMoving) {
     for (int i = 0; i < 6; ++i) s += s;   // each round outgrows the buffer at some point
     EXPECT_EQ(3 * 64, s.GetLength());
     EXPECT_EQ(std::string(64 * 3, 'a').size(), (size_t)s.GetLength());
-    EXPECT_STREQ("abcabc", s.Left(6).c_str());
+    EXPECT_EQ(0, strncmp("abcabc", s.c_str(), 6));
     CString t("0123456789");
     t += t.c_str() + 5;                    // a pointer into its own buffer
     EXPECT_STREQ("012345678956789", t.c_str());
@@ -39,46 +39,16 @@ TEST(CStringTest, AppendingItsOwnTextSurvivesTheBufferMoving) {
     EXPECT_STREQ("56789", u.c_str());
 }
 
-TEST(CStringTest, PiecesAndSearchesStayInsideTheText) {
+TEST(CStringTest, SearchesStayInsideTheText) {
     CString s("Hello, world");
-    EXPECT_STREQ("Hello", s.Left(5).c_str());
-    EXPECT_STREQ("Hello, world", s.Left(99).c_str());
-    EXPECT_STREQ("world", s.Right(5).c_str());
-    EXPECT_STREQ("Hello, world", s.Right(99).c_str());
-    EXPECT_STREQ("lo, w", s.Mid(3, 5).c_str());
-    EXPECT_STREQ("world", s.Mid(7, 99).c_str());
-    EXPECT_STREQ("Hello, world", s.Mid(-2).c_str());
     EXPECT_EQ(2, s.Find('l'));
     EXPECT_EQ(10, s.Find('l', 4));
-    EXPECT_EQ(10, s.ReverseFind('l'));
-    EXPECT_EQ(7, s.Find("wor"));
-    EXPECT_EQ(-1, s.Find("wor", 8));
-    EXPECT_EQ(12, s.Find("", 12));
-    EXPECT_EQ(-1, s.Find("", 13));
-    EXPECT_EQ(-1, s.Find("world!"));
-}
-
-TEST(CStringTest, ReplaceCountsEachPlaceAndDoesNotRescanTheNewText) {
-    CString s("a.b.c");
-    EXPECT_EQ(2, s.Replace(".", ".."));
-    EXPECT_STREQ("a..b..c", s.c_str());
-    EXPECT_EQ(1, s.Replace("b", ""));
-    EXPECT_STREQ("a....c", s.c_str());
-    EXPECT_EQ(2, s.Replace("..", "x"));
-    EXPECT_STREQ("axxc", s.c_str());
-    EXPECT_EQ(0, s.Replace("", "y"));
-    EXPECT_EQ(0, s.Replace("q", "y"));
-    EXPECT_STREQ("axxc", s.c_str());
-}
-
-TEST(CStringTest, TrimmingAndCase) {
-    CString s(" \t Mixed Case \r\n");
-    s.Trim();
-    EXPECT_STREQ("Mixed Case", s.c_str());
-    EXPECT_STREQ("MIXED CASE", CString(s).MakeUpper().c_str());
-    EXPECT_STREQ("mixed case", CString(s).MakeLower().c_str());
-    CString blank("   ");
-    EXPECT_TRUE(blank.TrimLeft().IsEmpty());
+    EXPECT_EQ(0, s.Find('H', -3));
+    EXPECT_EQ(-1, s.Find('l', 11));
+    EXPECT_EQ(-1, s.Find('\0'));   // the terminator is not part of the text
+    CString cut("abc\\def", 3);
+    EXPECT_EQ(-1, cut.Find('\\'));
+    EXPECT_STREQ("abc", cut.c_str());
 }
 
 TEST(CStringTest, BufferProtocolTakesTheLengthBackAsTold) {
@@ -106,16 +76,6 @@ TEST(CStringTest, BufferProtocolTakesTheLengthBackAsTold) {
     EXPECT_STREQ("a", t.c_str());
 }
 
-TEST(CStringTest, FormatHasNoLengthLimit) {
-    CString s;
-    std::string big(5000, 'z');
-    s.Format("[%s|%d|%x]", big.c_str(), -42, 255u);
-    EXPECT_EQ(5000 + 9, s.GetLength());
-    EXPECT_EQ("[" + big + "|-42|ff]", std::string(s.c_str()));
-    s.Format("%s", "");
-    EXPECT_TRUE(s.IsEmpty());
-}
-
 TEST(CStringTest, OrderIsByteOrderWithTheShorterFirst) {
     EXPECT_TRUE(CString("abc") < CString("abd"));
     EXPECT_TRUE(CString("ab") < CString("abc"));
@@ -124,14 +84,15 @@ TEST(CStringTest, OrderIsByteOrderWithTheShorterFirst) {
     EXPECT_TRUE(CString("\x7f") < CString("\x80"));   // unsigned bytes, as memcmp
     EXPECT_TRUE(CString("abc") == "abc");
     EXPECT_TRUE("abc" != CString("abd"));
-    EXPECT_EQ(0, CString("ABC").CompareNoCase("abc"));
+    EXPECT_GT(CString("abd").Compare("abc"), 0);
+    EXPECT_EQ(0, CString().Compare(nullptr));
 }
 
 TEST(CStringArrayTest, KeepsEveryStringInOrderAcrossGrowth) {
     CStringArray list;
     for (int i = 0; i < 100; ++i) {
-        CString s;
-        s.Format("item%03d", i);
+        char s[16];
+        snprintf(s, sizeof s, "item%03d", i);
         EXPECT_EQ(i, list.Add(s));
     }
     ASSERT_EQ(100, list.GetSize());
@@ -142,4 +103,12 @@ TEST(CStringArrayTest, KeepsEveryStringInOrderAcrossGrowth) {
     EXPECT_TRUE(list.IsEmpty());
     list.Add("again");
     EXPECT_STREQ("again", list[0]);
+}
+
+TEST(CTimeTest, DifferencesAreWholeSecondsEitherWay) {
+    CTime start(1000), end(1065);
+    EXPECT_EQ(65, (end - start).GetTotalSeconds());
+    EXPECT_EQ(-65, (start - end).GetTotalSeconds());
+    CTime now = CTime::GetCurrentTime();
+    EXPECT_GE((now - CTime(0)).GetTotalSeconds(), 0);
 }

@@ -197,21 +197,22 @@ TEST(Binding, DestructionOfEitherSideEndsTheBindingCleanly)
     EXPECT_FALSE(IsWindow(created));
 }
 
-TEST(Binding, TemporaryWrappersStandInForUnboundWindows)
+TEST(Binding, AccessorsHandBackHandlesAndBindNothing)
 {
     HWND parent = MakePopup();
     HWND child = MakeChild(parent, "BUTTON", BS_PUSHBUTTON, 9);
     CWnd parentObject;
     ASSERT_TRUE(parentObject.SubclassWindow(parent));
-    CWnd* item = parentObject.GetDlgItem(9);
-    ASSERT_NE(item, nullptr);
-    EXPECT_EQ(item->m_hWnd, child);
-    EXPECT_EQ(CWnd::FromHandlePermanent(child), nullptr);   // a wrapper, not a binding
-    EXPECT_EQ(parentObject.GetDlgItem(9), item);            // the same until dropped
-    EXPECT_EQ(item->GetParent(), &parentObject);            // bound objects are found
+    CWnd childObject;
+    EXPECT_EQ(parentObject.GetDlgItem(9), child);
+    EXPECT_EQ(CWnd::FromHandlePermanent(child), nullptr);   // no object made for it
     EXPECT_EQ(parentObject.GetDlgItem(12345), nullptr);
-    DeleteTempMaps();
-    EXPECT_TRUE(IsWindow(child));                           // dropping it leaves the window
+    ASSERT_TRUE(childObject.SubclassDlgItem(9, &parentObject));
+    EXPECT_EQ(childObject.GetParent(), parent);
+    EXPECT_EQ(childObject.GetDlgCtrlID(), 9);
+    EXPECT_EQ(CWnd::FromHandlePermanent(childObject.GetParent()), &parentObject);
+    CWnd missing;
+    EXPECT_FALSE(missing.SubclassDlgItem(12345, &parentObject));
     DestroyWindow(parent);
 }
 
@@ -289,21 +290,4 @@ TEST(Reflection, ChildDecidesWhetherTheParentSeesItsCommand)
     EXPECT_EQ(child.offered, 2);
     EXPECT_EQ(parent.commands, 2);
     parent.DestroyWindow();
-}
-
-// The top-level window of a nested child is the first window up the chain that is no
-// child; an owned popup is its own top level (not its owner).
-TEST(Family, TopLevelParentStopsAtTheFirstWindowThatIsNoChild)
-{
-    HWND owner = MakePopup();
-    HWND popup = CreateWindowExA(0, "STATIC", "owned", WS_POPUP, 0, 0, 100, 100, owner, nullptr,
-                                 GetModuleHandleA(nullptr), nullptr);
-    HWND child = MakeChild(popup, "STATIC", 0, 1);
-    HWND grandchild = MakeChild(child, "STATIC", 0, 2);
-    ASSERT_TRUE(owner && popup && child && grandchild);
-    EXPECT_EQ(popup, CWnd::FromHandle(grandchild)->GetTopLevelParent()->m_hWnd);
-    EXPECT_EQ(popup, CWnd::FromHandle(child)->GetTopLevelParent()->m_hWnd);
-    EXPECT_EQ(popup, CWnd::FromHandle(popup)->GetTopLevelParent()->m_hWnd);
-    EXPECT_EQ(owner, CWnd::FromHandle(owner)->GetTopLevelParent()->m_hWnd);
-    DestroyWindow(owner);
 }

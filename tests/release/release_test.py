@@ -34,6 +34,7 @@ UNINST_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\ZykVelot
 RUN_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Run"
 SERVICE_KEY = r"HKLM\System\CurrentControlSet\Services\GenPort1"
 PROFILE_KEY = r"HKLM\SOFTWARE\ZYK"
+AEDEBUG_KEY = r"HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug"
 DIALOG_TITLE = "Zyk Velotune V1.0a"
 
 failures = []
@@ -146,6 +147,9 @@ class Prefix:
         self.wait()
         # No window manager on the virtual display: unmanaged windows close at once.
         self.run("reg", "add", r"HKCU\Software\Wine\X11 Driver", "/v", "Managed", "/d", "N", "/f")
+        # A crash ends the program at once: no debugger started, none asked for.
+        for value, data in (("Debugger", ""), ("Auto", "1")):
+            self.run("reg", "add", AEDEBUG_KEY, "/v", value, "/d", data, "/f")
 
     def run(self, *args, timeout=120, check_rc=False):
         r = subprocess.run([WINE, *args], env=self.env, capture_output=True, timeout=timeout)

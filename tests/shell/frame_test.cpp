@@ -257,6 +257,28 @@ TEST_F(FrameTest, LoadedFrameHasItsViewAndTrayIcon)
     EXPECT_EQ((DWORD)NIM_DELETE, shell.Requests()[0].message);
 }
 
+// "Close" reaches the frame as WM_CLOSE: the window goes, the frame with it, and the
+// message loop is asked to end with code 0.
+TEST_F(FrameTest, ClosingTheFrameEndsTheLoopWithZero)
+{
+    CWinApp app("frame close");
+    CMainFrame* frame = new CMainFrame;
+    app.m_pMainWnd = frame;
+    ASSERT_TRUE(frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE, nullptr, nullptr));
+    HWND hwnd = frame->m_hWnd;
+    int code = 99;
+    EXPECT_FALSE(TakeQuit(&code)) << "no quit before the close";
+    shell.Clear();
+
+    SendMessageA(hwnd, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindow(hwnd));
+    EXPECT_EQ(nullptr, app.m_pMainWnd);
+    ASSERT_EQ(1u, shell.Requests().size());
+    EXPECT_EQ((DWORD)NIM_DELETE, shell.Requests()[0].message);
+    ASSERT_TRUE(TakeQuit(&code));
+    EXPECT_EQ(0, code);
+}
+
 // Started from the Run key before the taskbar is up: the shell refuses the icon,
 // the program runs on, and the icon arrives with the taskbar, its menu and double
 // click as for an icon added at once.

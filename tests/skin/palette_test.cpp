@@ -205,7 +205,8 @@ TEST(SkinPalette, TheSlidersBarGoesThroughThePaletteThere) {
         HBITMAP paper = CreateCompatibleBitmap(screen, 120, 40);
         HGDIOBJ old = SelectObject(mem, paper);
         // Thumb (50, 0, 61, 19): bar rows 5 to 11, the greens 150 to 180.
-        slider.DrawThumbAndBar(CDC::FromHandle(mem), CRect(50, 0, 61, 19));
+        CDC dc(mem);
+        slider.DrawThumbAndBar(&dc, CRect(50, 0, 61, 19));
         SelectObject(mem, old);
         DeleteObject(paper);
         DeleteDC(mem);

@@ -46,7 +46,8 @@ protected:
         HDC mem = CreateCompatibleDC(screen);
         HBITMAP paper = MakeBitmap(Pixels(w, h, kPaper));
         HGDIOBJ old = SelectObject(mem, paper);
-        s.DrawThumbAndBar(CDC::FromHandle(mem), CRect(thumb));
+        CDC dc(mem);
+        s.DrawThumbAndBar(&dc, CRect(thumb));
         SelectObject(mem, old);
         Pixels p = ReadBitmap(paper);
         DeleteObject(paper);

@@ -10,8 +10,9 @@ beside the importer; the PE header must ask for OS and subsystem version 4.0. Pr
 line per fault and exits 1 when there is any.
 """
 import os
-import struct
 import sys
+
+import pefile
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 OWN_DLLS = ("busprobe.dll", "portgate.dll")
@@ -27,76 +28,36 @@ class PeFile:
     def __init__(self, path):
         with open(path, "rb") as f:
             self.data = f.read()
-        d = self.data
-        if d[:2] != b"MZ":
-            raise ValueError("not a PE file (no MZ header)")
-        pe = struct.unpack_from("<I", d, 0x3C)[0]
-        if d[pe:pe + 4] != b"PE\0\0":
-            raise ValueError("not a PE file (no PE signature)")
-        _, sections, _, _, _, opt_size, _ = struct.unpack_from("<HHIIIHH", d, pe + 4)
-        opt = pe + 24
-        magic = struct.unpack_from("<H", d, opt)[0]
-        if magic not in (0x10B, 0x20B):
-            raise ValueError("unknown optional header 0x%X" % magic)
-        self.wide = magic == 0x20B
-        (self.os_version, self.subsystem_version) = (
-            struct.unpack_from("<HH", d, opt + 40), struct.unpack_from("<HH", d, opt + 48))
-        self.subsystem = struct.unpack_from("<H", d, opt + 68)[0]
-        dirs = opt + (112 if self.wide else 96)
-        count = struct.unpack_from("<I", d, dirs - 4)[0]
-        self.dirs = [struct.unpack_from("<II", d, dirs + 8 * i) for i in range(min(count, 16))]
-        table = opt + opt_size
-        self.sections = [struct.unpack_from("<IIII", d, table + 40 * i + 8)
-                         for i in range(sections)]          # vsize, rva, rawsize, rawptr
-
-    def offset(self, rva):
-        for vsize, start, rawsize, rawptr in self.sections:
-            if start <= rva < start + max(vsize, rawsize):
-                return rawptr + rva - start
-        raise ValueError("address 0x%X lies in no section" % rva)
-
-    def cstring(self, rva):
-        at = self.offset(rva)
-        return self.data[at:self.data.index(b"\0", at)].decode("latin-1")
+        try:
+            pe = pefile.PE(data=self.data, fast_load=True)
+        except pefile.PEFormatError as error:
+            raise ValueError("not a PE file (%s)" % error.value)
+        self.wide = pe.OPTIONAL_HEADER.Magic == pefile.OPTIONAL_HEADER_MAGIC_PE_PLUS
+        header = pe.OPTIONAL_HEADER
+        self.os_version = (header.MajorOperatingSystemVersion, header.MinorOperatingSystemVersion)
+        self.subsystem_version = (header.MajorSubsystemVersion, header.MinorSubsystemVersion)
+        self.subsystem = header.Subsystem
+        pe.parse_data_directories(directories=[
+            pefile.DIRECTORY_ENTRY["IMAGE_DIRECTORY_ENTRY_IMPORT"],
+            pefile.DIRECTORY_ENTRY["IMAGE_DIRECTORY_ENTRY_DELAY_IMPORT"],
+            pefile.DIRECTORY_ENTRY["IMAGE_DIRECTORY_ENTRY_EXPORT"]])
+        self.pe = pe
 
     def imports(self):
         """[(module, function name or '#ordinal')] from the import and delay-import tables."""
         found = []
-        for index, entry_size, name_at, thunk_at in ((1, 20, 12, 0), (13, 32, 4, 12)):
-            if index >= len(self.dirs) or not self.dirs[index][0]:
-                continue
-            at = self.offset(self.dirs[index][0])
-            while True:
-                entry = struct.unpack_from("<%dI" % (entry_size // 4), self.data, at)
-                if not any(entry):
-                    break
-                module = self.cstring(entry[name_at // 4])
-                if index == 1:
-                    thunks = entry[0] or entry[4]        # names, else the bound table
-                else:
-                    thunks = entry[3]
-                found += [(module, f) for f in self.thunk_names(thunks)]
-                at += entry_size
+        for table in ("DIRECTORY_ENTRY_IMPORT", "DIRECTORY_ENTRY_DELAY_IMPORT"):
+            for entry in getattr(self.pe, table, []):
+                module = entry.dll.decode("latin-1")
+                found += [(module, item.name.decode("latin-1") if item.name is not None
+                           else "#%d" % item.ordinal) for item in entry.imports]
         return found
 
-    def thunk_names(self, rva):
-        size, fmt, flag = (8, "<Q", 1 << 63) if self.wide else (4, "<I", 1 << 31)
-        at, names = self.offset(rva), []
-        while True:
-            thunk = struct.unpack_from(fmt, self.data, at)[0]
-            if not thunk:
-                return names
-            names.append("#%d" % (thunk & 0xFFFF) if thunk & flag else self.cstring(thunk + 2))
-            at += size
-
     def exports(self):
-        if not self.dirs or not self.dirs[0][0]:
+        table = getattr(self.pe, "DIRECTORY_ENTRY_EXPORT", None)
+        if table is None:
             return set()
-        at = self.offset(self.dirs[0][0])
-        count = struct.unpack_from("<I", self.data, at + 24)[0]       # number of names
-        names = struct.unpack_from("<I", self.data, at + 32)[0]       # their table
-        return {self.cstring(struct.unpack_from("<I", self.data, self.offset(names) + 4 * i)[0])
-                for i in range(count)}
+        return {s.name.decode("latin-1") for s in table.symbols if s.name is not None}
 
 
 def load_list(path):
@@ -130,7 +91,7 @@ def check_file(path, reviewed):
     faults, name = [], os.path.basename(path)
     try:
         pe = PeFile(path)
-    except (ValueError, struct.error) as error:
+    except ValueError as error:
         return ["%s: %s" % (name, error)]
     if not pe.wide:
         for what, version in (("OS", pe.os_version), ("subsystem", pe.subsystem_version)):

@@ -117,7 +117,7 @@ BOOL CTarnwell2Dlg::OnInitDialog() {
     CRect visible = m_rcShape;
     if (visible.Width() <= 0 || visible.Height() <= 0) visible = CRect(0, 0, width, height);
     POINT at = FitIntoWorkArea(visible, ::GetSystemMetrics(SM_CXSCREEN) / 2 - 30, 0, DesktopWorkArea());
-    SetWindowPos(&CWnd::wndTopMost, at.x, at.y, width, height, 0);
+    SetWindowPos(HWND_TOPMOST, at.x, at.y, width, height, 0);
     return TRUE;
 }
 

@@ -45,7 +45,7 @@ void CTarnwell2Dlg::TakeReadoutRect(int placeholderId, const SkinPlace& place, C
 }
 
 void CTarnwell2Dlg::PlaceReadouts() {
-    CClientDC dc(this);
+    CClientDC dc(m_hWnd);
     TakeReadoutRect(IDC_STATIC_ENGINE, SkinReadEngineTextPlace(m_szConfigPath), &m_rcEngineText);
     PrepareText(dc);
     m_nEngineClock = m_sliderEngine.GetPos();
@@ -65,7 +65,7 @@ void CTarnwell2Dlg::PlaceReadouts() {
 // The pending pair is whatever the sliders show at each paint.
 void CTarnwell2Dlg::OnPaint() {
     {
-        CPaintDC dc(this);
+        CPaintDC dc(m_hWnd);
         PrepareText(dc);
         m_nEngineClock = m_sliderEngine.GetPos();
         DrawNumber(&dc, m_nEngineClock, &m_rcEngineText, DT_RIGHT);
@@ -96,7 +96,7 @@ void CTarnwell2Dlg::OnHScroll(HWND slider) {
         Default();
         return;
     }
-    CClientDC dc(this);
+    CClientDC dc(m_hWnd);
     InvalidateRect(&m_rcEngineText, TRUE);
     m_nEngineClock = m_sliderEngine.GetPos();
     PrepareText(dc);

@@ -11,8 +11,7 @@ enum { kCurrentIndex = 0, kDefaultIndex = 1 };
 namespace {
 
 int ClampToSlider(const CSkinSlider& slider, int clock) {
-    int minimum = 0, maximum = 0;
-    slider.GetRange(minimum, maximum);
+    int minimum = slider.GetRangeMin(), maximum = slider.GetRangeMax();
     if (clock < minimum) return minimum;
     if (clock > maximum) return maximum;
     return clock;

@@ -125,6 +125,14 @@ LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     return CFrameWnd::WindowProc(message, wParam, lParam);
 }
 
+// The program ends with its main window: "Close" destroys it, and the loop then ends
+// with code 0.
+void CMainFrame::PostNcDestroy()
+{
+    PostQuitMessage(0);
+    CFrameWnd::PostNcDestroy(); // deletes this frame
+}
+
 // Explorer restarted: its new taskbar has an empty tray, so the icon goes back in.
 void CMainFrame::OnTaskbarCreated()
 {

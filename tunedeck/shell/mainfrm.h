@@ -16,6 +16,7 @@ public:
     BOOL OnCmdMsg(UINT id, int code) override;
     BOOL OnCommand(UINT id, int code) override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void PostNcDestroy() override;
 
     bool IsDialogOpen() const { return m_dialogOpen; }
     bool HasStartFailed() const { return m_startFailed; }

@@ -25,5 +25,5 @@ LRESULT CMainView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 
 void CMainView::OnPaint()
 {
-    CPaintDC dc(this); // validates the window; nothing to draw
+    CPaintDC dc(m_hWnd); // validates the window; nothing to draw
 }

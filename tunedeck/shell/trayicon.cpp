@@ -267,7 +267,7 @@ BOOL CTrayIcon::SetNotifyTarget(CWnd* target)
 
 CWnd* CTrayIcon::GetNotifyTarget() const
 {
-    return CWnd::FromHandle(m_data.hWnd);
+    return CWnd::FromHandlePermanent(m_data.hWnd);
 }
 
 void CTrayIcon::DropIcons()

@@ -34,7 +34,7 @@ BOOL CSkinButton::LoadBitmapStrip(LPCSTR path, int states, int left, int top, in
     const int cellWidth = sb.bmWidth / states;  // columns past states x cell are ignored
     if (cellWidth <= 0 || W <= 0 || H <= 0) return TRUE;
 
-    CWindowDC windowDC(this);
+    CWindowDC windowDC(m_hWnd);
     CDC source, target;
     source.CreateCompatibleDC(&windowDC);
     target.CreateCompatibleDC(&windowDC);
@@ -79,11 +79,14 @@ void CSkinButton::Repaint() {
 }
 
 void CSkinButton::TakeSnapshot(const CRect& item) {
-    CWnd* parent = GetParent();
+    HWND parent = GetParent();
     CClientDC parentDC(parent);
     CRect place;
     GetWindowRect(&place);
-    if (parent) parent->ScreenToClient(&place);
+    if (parent) {
+        ::ScreenToClient(parent, reinterpret_cast<POINT*>(&place.left));
+        ::ScreenToClient(parent, reinterpret_cast<POINT*>(&place.right));
+    }
     m_dcSnapshot.CreateCompatibleDC(&parentDC);
     UseSkinPalette(parentDC.GetSafeHdc());
     UseSkinPalette(m_dcSnapshot.GetSafeHdc());
@@ -94,7 +97,8 @@ void CSkinButton::TakeSnapshot(const CRect& item) {
 
 void CSkinButton::DrawItem(LPDRAWITEMSTRUCT dis) {
     if (m_imageList.GetImageCount() == 0) return;  // no strip: the parent's face shows
-    CDC* itemDC = CDC::FromHandle(dis->hDC);
+    CDC itemContext(dis->hDC);
+    CDC* itemDC = &itemContext;
     CRect item(dis->rcItem);
 
     CDC mem;
@@ -149,7 +153,7 @@ void CSkinButton::DrawCaption(CDC* dc, const CRect& item, bool disabled) {
 LRESULT CSkinButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_MOUSEMOVE:
-        if (GetCapture() != this) {
+        if (GetCapture() != m_hWnd) {
             if ((m_dwFlags & SKIN_BUTTON_TRACK_HOVER) && !m_bHover) {
                 m_bHover = TRUE;
                 Repaint();
@@ -183,14 +187,14 @@ LRESULT CSkinButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_LBUTTONDOWN:
         // The button's own press handling is skipped, so the focus stays where it is.
         SetCapture();
-        if (GetCapture() == this) {
+        if (GetCapture() == m_hWnd) {
             m_bPressed = TRUE;
             Repaint();
         }
         return 0;
 
     case WM_LBUTTONUP:
-        if (GetCapture() != this) return 0;
+        if (GetCapture() != m_hWnd) return 0;
         if (m_bPressed) {
             // Releasing the capture clears the pressed look (WM_CAPTURECHANGED) before
             // the parent runs the command, which may take long.
@@ -205,7 +209,7 @@ LRESULT CSkinButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 
     case WM_LBUTTONDBLCLK:
         // The second press of a double click: the next release is a second click.
-        if (GetCapture() != this) SetCapture();
+        if (GetCapture() != m_hWnd) SetCapture();
         if (!m_bPressed) {
             m_bPressed = TRUE;
             Repaint();

@@ -48,7 +48,8 @@ LRESULT CSkinSlider::OnCustomDraw(NMCUSTOMDRAW* cd) {
     if (cd->dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
     if (cd->dwDrawStage != CDDS_ITEMPREPAINT) return CDRF_DODEFAULT;
 
-    CDC* dc = CDC::FromHandle(cd->hdc);
+    CDC context(cd->hdc);
+    CDC* dc = &context;
     switch (cd->dwItemSpec) {
     case TBCD_THUMB: {
         int saved = dc->SaveDC();
