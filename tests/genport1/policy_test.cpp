@@ -270,6 +270,19 @@ TEST_F(Policy, MoreWindowsThanTheTableHoldsKeepTheFirstOnes)
     EXPECT_FALSE(genport_policy_allows(&big.policy, 0x1000 + 0x100 * GENPORT_MAX_WINDOWS + 12, 4, 0, 0));
 }
 
+// The index port is write-only: a read is refused whatever value a caller hands the
+// check, the clock register's index bytes included.
+TEST_F(Policy, TheIndexPortIsNeverRead)
+{
+    Machine one;
+    one.Put(0, 1, 0, 0, 0x52461002, kDisplay, {{0x14, 0x1000u | 1}});
+    genport_policy_scan(&one.policy, &one.ports);
+    ASSERT_EQ(1, one.policy.windows);
+    EXPECT_TRUE(genport_policy_allows(&one.policy, 0x1008, 1, 1, 0x0A)) << "the write is the way in";
+    for (uint32_t value : {0x0Au, 0x8Au, 0u})
+        EXPECT_FALSE(genport_policy_allows(&one.policy, 0x1008, 1, 0, value)) << std::hex << value;
+}
+
 TEST_F(Policy, TheCardIsReachedAsBusprobeReachesIt)
 {
     const Kind& writeByte = kKinds[3];
