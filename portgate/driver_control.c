@@ -111,9 +111,7 @@ int zykInitialDriver(void)
     if (started) {
         TraceMessage("DLL_OpenDevice=<%s>", GENPORT_SERVICE_NAME);
         Sleep(100);
-        char devicePath[64];
-        snprintf(devicePath, sizeof devicePath, "\\\\.\\%s", GENPORT_SERVICE_NAME);
-        g_device = OpenDevice(devicePath, 0, FILE_ATTRIBUTE_NORMAL);
+        g_device = OpenDevice(GENPORT_DEVICE_PATH, 0, FILE_ATTRIBUTE_NORMAL);
         if (g_device == INVALID_HANDLE_VALUE) {
             GateMessageBox("Failure: Open Device", "Error");
             return 0;

@@ -170,7 +170,7 @@ int CheckDriverFile(const char* driverPath, HANDLE* held)
     *held = CreateFileA(driverPath, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0,
                         NULL);
     if (*held == INVALID_HANDLE_VALUE) {
-        // A missing file is reported by the service start, as before; one that is
+        // A missing file is left to the service start, which reports it; one that is
         // being written or deleted is not installed.
         DWORD error = GetLastError();
         if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return 1;

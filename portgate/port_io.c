@@ -37,7 +37,7 @@ int winp(unsigned short port)
     if (g_mode == MODE_DIRECT) {
         signed char value;
         __asm__ volatile("inb %1, %0" : "=a"(value) : "d"(port));
-        return value;  // sign-extended, as the 95 family build always did
+        return value;  // sign-extended on this road: bytes above 0x7F read as negative
     }
     return (int)(DriverRead(GENPORT_IOCTL_READ_BYTE, port, 1) & 0xFF);
 }

@@ -5,9 +5,6 @@
 #include "portgate.h"
 #include "trace.h"
 
-#define SCM_ACCESS 0xF003F      // SC_MANAGER_ALL_ACCESS
-#define SERVICE_ACCESS 0xF01FF  // SERVICE_ALL_ACCESS
-
 // While another program holds a handle to a deleted service, the name stays taken.
 #define MARKED_WAIT_STEP_MS 100
 #define MARKED_WAIT_STEPS 50
@@ -26,7 +23,7 @@ static SC_HANDLE CreateDriverService(SC_HANDLE manager, const char* name, const 
 {
     int step;
     for (step = 0;; step++) {
-        SC_HANDLE service = CreateServiceA(manager, name, name, SERVICE_ACCESS,
+        SC_HANDLE service = CreateServiceA(manager, name, name, SERVICE_ALL_ACCESS,
                                            SERVICE_KERNEL_DRIVER, SERVICE_DEMAND_START,
                                            SERVICE_ERROR_NORMAL, driverPath,
                                            NULL, NULL, NULL, NULL, NULL);
@@ -73,7 +70,7 @@ static int ImagePathIs(SC_HANDLE service, const char* driverPath)
 int InstallAndStartService(const char* name, const char* driverPath)
 {
     TraceMessage("OpenSCManager");
-    SC_HANDLE manager = OpenSCManagerA(NULL, NULL, SCM_ACCESS);
+    SC_HANDLE manager = OpenSCManagerA(NULL, NULL, SC_MANAGER_ALL_ACCESS);
     if (!manager) {
         DWORD error = GetLastError();  // before the trace, which may change it
         TraceMessage("Open SCManager Error !");
@@ -92,7 +89,7 @@ int InstallAndStartService(const char* name, const char* driverPath)
         }
         // Still there after the removal: started only when it runs our own file.
         TraceMessage("OpenService");
-        service = OpenServiceA(manager, name, SERVICE_ACCESS);
+        service = OpenServiceA(manager, name, SERVICE_ALL_ACCESS);
         if (!service || !ImagePathIs(service, driverPath)) {
             if (service) CloseServiceHandle(service);
             CloseServiceHandle(manager);
@@ -123,9 +120,9 @@ int InstallAndStartService(const char* name, const char* driverPath)
 
 int StopAndDeleteService(const char* name)
 {
-    SC_HANDLE manager = OpenSCManagerA(NULL, NULL, SCM_ACCESS);
+    SC_HANDLE manager = OpenSCManagerA(NULL, NULL, SC_MANAGER_ALL_ACCESS);
     if (!manager) return 0;
-    SC_HANDLE service = OpenServiceA(manager, name, SERVICE_ACCESS);
+    SC_HANDLE service = OpenServiceA(manager, name, SERVICE_ALL_ACCESS);
     if (!service) {
         CloseServiceHandle(manager);
         return 0;

@@ -118,7 +118,7 @@ TEST_F(DialogApply, CancelEnterAndEscapeApplyAndStoreNothing) {
         EXPECT_TRUE(sim::AccessLog().empty()) << way.what;
         EXPECT_EQ(sim::kDefaultClock, Register()) << way.what;
         EXPECT_EQ("360/360", Pair(kCurrent)) << way.what;
-        program_->Command(32771);
+        program_->Command(ID_OPTION);
         dialog = program_->WaitFor(kTitle, "#32770");
         ASSERT_TRUE(dialog) << way.what;
     }

@@ -60,7 +60,7 @@ protected:
         if (!program_ || !program_->Running()) {
             program_.reset(new dlgdrv::Program(*folder_));
         } else {
-            program_->Command(32771);
+            program_->Command(ID_OPTION);
         }
         HWND dialog = nullptr, box = nullptr;
         WaitUntil([&] {

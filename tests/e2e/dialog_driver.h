@@ -11,10 +11,11 @@
 
 namespace dlgdrv {
 
-// Resource ids of the program (tunedeck/res/resource.h).
+// The program's control ids by the scenarios' short names.
 enum {
-    kSliderEngine = 1000, kSliderMemory = 1001, kSaveAs = 1002, kProfiles = 1008,
-    kDelete = 1009, kOk = 1011, kCancel = 1012, kTest = 1013, kNameEdit = 1010
+    kSliderEngine = IDC_SLIDER_ENGINE, kSliderMemory = IDC_SLIDER_MEMORY, kSaveAs = IDC_BUTTON_SAVEAS,
+    kProfiles = IDC_COMBO_PROFILES, kDelete = IDC_BUTTON_DELETE, kOk = IDC_BUTTON_OK,
+    kCancel = IDC_BUTTON_CANCEL, kTest = IDC_BUTTON_TEST, kNameEdit = IDC_EDIT_PROFILE_NAME
 };
 
 // The shared helpers the scenarios use by their short names.

@@ -91,7 +91,7 @@ TEST_F(DialogServiceHeld, BriefHoldsAreWaitedOutAndOkReachesTheCard) {
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
     EXPECT_EQ("400/360", Pair(kCurrent));
     // The next opening programs the stored pair through a held name too.
-    program_->Command(32771);
+    program_->Command(ID_OPTION);
     dialog = program_->Dialog();
     ASSERT_TRUE(dialog);
     EXPECT_EQ(ClockRegister(400, 360, 12), Register());

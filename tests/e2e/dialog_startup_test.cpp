@@ -54,7 +54,7 @@ TEST_F(DialogStartup, EveryOpeningProgramsTheStoredPair) {
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
     // Something else changes the card; the next opening sets the stored pair again.
     sim::SetIoRegister(kIoBase, 0x0A, sim::kDefaultClock);
-    program_->Command(32771);
+    program_->Command(ID_OPTION);
     dialog = program_->WaitFor(kTitle, "#32770");
     ASSERT_TRUE(dialog);
     EXPECT_EQ(ClockRegister(300, 320, 12), Register());
@@ -78,7 +78,7 @@ TEST_F(DialogStartup, AStoredPairOutsideTheRangeIsProgrammedClamped) {
     EXPECT_EQ("999/999", Pair(kCurrent)) << "the registry is left as it was";
 
     StorePair(kCurrent, 1, 1);
-    program_->Command(32771);
+    program_->Command(ID_OPTION);
     dialog = program_->WaitFor(kTitle, "#32770");
     ASSERT_TRUE(dialog);
     EXPECT_EQ(ClockRegister(288, 288, 12), Register());
@@ -137,7 +137,7 @@ TEST_F(DialogStartup, NoSkinFileEndsWithMinusOneBeforeAnyDialog) {
     ExpectSkinMissingExit(program);
 }
 
-// The skin path no longer fits its 100-character buffer: treated as a missing file
+// A skin path longer than its 100-character buffer is treated as a missing file
 // rather than cut (a cut path would name another file).
 TEST_F(DialogStartup, ASkinPathLongerThanItsBufferCountsAsMissing) {
     Prepare();

@@ -11,12 +11,11 @@ namespace {
 
 using namespace dlgdrv;
 
-constexpr int kCountdownId = 1020;
 constexpr const char* kKeepText = "Your AGP clock has been changed.\nDo you want to keep these changed ?";
 
 double Seconds() { return GetTickCount() / 1000.0; }
 
-std::string Countdown(HWND question) { return Text(GetDlgItem(question, kCountdownId)); }
+std::string Countdown(HWND question) { return Text(GetDlgItem(question, IDC_STATIC_KEEPCLOCK_COUNTDOWN)); }
 
 std::string English(int seconds) {
     return "Restoring the previous clocks in " + std::to_string(seconds) + " s";

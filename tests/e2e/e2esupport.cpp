@@ -12,11 +12,6 @@ namespace e2e {
 
 namespace {
 
-const int kViewId = 0xE900;
-const int kEngineSliderId = 1000;
-const UINT kTrayCallback = WM_USER + 10;
-const UINT kAppExit = 57665; // ID_APP_EXIT
-
 struct FindContext {
     DWORD pid;
     const char* className;
@@ -190,7 +185,7 @@ void Program::Command(UINT id) const
 
 void Program::Close()
 {
-    Command(kAppExit);
+    Command(ID_APP_EXIT);
     int code = 0;
     WaitExit(15, &code);
 }
@@ -199,7 +194,7 @@ HWND Program::Frame(double seconds) const
 {
     return WaitForWindow([this] {
         for (HWND w : TopLevelWindows(m_pid))
-            if (GetDlgItem(w, kViewId))
+            if (GetDlgItem(w, AFX_IDW_PANE_FIRST))
                 return w;
         return HWND(nullptr);
     }, seconds);
@@ -209,7 +204,7 @@ std::vector<HWND> Program::Dialogs() const
 {
     std::vector<HWND> dialogs;
     for (HWND w : TopLevelWindows(m_pid, "#32770"))
-        if (IsWindowVisible(w) && GetDlgItem(w, kEngineSliderId))
+        if (IsWindowVisible(w) && GetDlgItem(w, IDC_SLIDER_ENGINE))
             dialogs.push_back(w);
     return dialogs;
 }
@@ -226,7 +221,7 @@ std::vector<HWND> Program::MessageBoxes() const
 {
     std::vector<HWND> boxes;
     for (HWND w : TopLevelWindows(m_pid, "#32770"))
-        if (IsWindowVisible(w) && !GetDlgItem(w, kEngineSliderId))
+        if (IsWindowVisible(w) && !GetDlgItem(w, IDC_SLIDER_ENGINE))
             boxes.push_back(w);
     return boxes;
 }
@@ -267,7 +262,7 @@ HWND Program::WaitFor(const std::string& caption, const char* className, double 
 
 void Program::TrayCallback(UINT iconId, UINT mouseMessage) const
 {
-    SendNotifyMessageA(Frame(), kTrayCallback, iconId, mouseMessage);
+    SendNotifyMessageA(Frame(), WM_TRAY_CALLBACK, iconId, mouseMessage);
 }
 
 // The counter lives in the image's "Shared" section: its offset comes from the

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "resource.h"  // the program's own ids
+
 namespace e2e {
 
 // build/bin, where the test programs run.
@@ -55,13 +57,13 @@ public:
     bool WaitExit(double seconds, int* exitCode);
     bool Running() const;
     void Kill();
-    // Posts a command to the hidden frame (32771 opens the dialog, 57665 ends).
+    // Posts a command to the hidden frame (ID_OPTION opens the dialog, ID_APP_EXIT ends).
     void Command(UINT id) const;
     // Asks the program to end as "Close" does (an open dialog is cancelled first),
     // and waits for it.
     void Close();
 
-    // The hidden frame: a top-level window with the frame's view (id 0xE900).
+    // The hidden frame: a top-level window with the frame's view (AFX_IDW_PANE_FIRST).
     HWND Frame(double seconds = 15) const;
     // The main dialog: a visible top-level window with the engine slider (id 1000).
     HWND Dialog(double seconds = 15) const;

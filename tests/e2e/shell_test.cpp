@@ -17,15 +17,15 @@ using namespace e2e;
 namespace {
 
 const char* kTitle = "Zyk Velotune V1.0a";
-const UINT kEnglishMenu = 130;
-const UINT kChineseMenu = 131;
+const UINT kEnglishMenu = IDR_TRAY_MENU_ENGLISH;
+const UINT kChineseMenu = IDR_TRAY_MENU_CHINESE;
 const double kExitWait = 15; // seconds
 
 // Waits until posted messages sent to the frame before now have been handled: a
 // right click posted behind them opens the menu only once they are done.
 HWND SyncWithMenu(const Program& program, UINT iconId)
 {
-    PostMessageA(program.Frame(), WM_USER + 10, iconId, WM_RBUTTONUP);
+    PostMessageA(program.Frame(), WM_TRAY_CALLBACK, iconId, WM_RBUTTONUP);
     return program.PopupMenu();
 }
 

@@ -79,7 +79,7 @@ struct WellKnown {
 };
 
 // The administrator's token with Administrators deny-only: allow entries for
-// Administrators no longer apply.
+// Administrators do not apply to it.
 HANDLE WithoutAdministrators()
 {
     WellKnown admins(WinBuiltinAdministratorsSid);

@@ -8,7 +8,7 @@
 #include <algorithm>
 #include "debug_output.h"
 #include "gate_copy.h"
-#include "import_hook.h"
+#include "import_patch.h"
 #include "message_box.h"
 #include "services.h"
 #include "simscenario.h"
@@ -155,7 +155,7 @@ protected:
         g_realGetFileSecurity = reinterpret_cast<decltype(g_realGetFileSecurity)>(
             GetProcAddress(GetModuleHandleA("advapi32.dll"), "GetFileSecurityA"));
         g_realGetProcAddress = reinterpret_cast<decltype(g_realGetProcAddress)>(
-            ReplaceImportIn(gate.module, "kernel32.dll", "GetProcAddress",
+            ReplaceImport(gate.module, "kernel32.dll", "GetProcAddress",
                             (void*)LookupWithPlayer));
         EXPECT_NE(nullptr, g_realGetProcAddress);
         std::vector<SeenMessageBox> boxes;
@@ -165,7 +165,7 @@ protected:
             EXPECT_EQ(1, gate.zykInitialDriver());
             boxes = answerer.Seen();
         }
-        ReplaceImportIn(gate.module, "kernel32.dll", "GetProcAddress", (void*)g_realGetProcAddress);
+        ReplaceImport(gate.module, "kernel32.dll", "GetProcAddress", (void*)g_realGetProcAddress);
         EXPECT_TRUE(boxes.empty()) << "the program tells the user, once";
         bool installed = Has(trace.Texts(), "DLL_InstallDriver=<GenPort1>");
         EXPECT_EQ(installed, GenPortServiceState() == ServiceState::Running);
@@ -280,10 +280,10 @@ TEST_F(DriverFileCheck, EntriesOfOtherTypesStopTheInstallationUnlessInheritOnly)
 TEST_F(DriverFileCheck, VolumeWithoutAccessListsInstallsOnlyWhereTheSystemsHasNoneEither)
 {
     GateCopy gate("gate-acl-fat");
-    ScopedImport volume(gate.module, "kernel32.dll", "GetVolumeInformationA", (void*)PlayedVolume);
-    ScopedImport system(gate.module, "kernel32.dll", "GetSystemDirectoryA",
+    ImportPatch volume(gate.module, "kernel32.dll", "GetVolumeInformationA", (void*)PlayedVolume);
+    ImportPatch system(gate.module, "kernel32.dll", "GetSystemDirectoryA",
                         (void*)PlayedSystemDirectory);
-    ASSERT_NE(nullptr, system.original()) << "the library asks for the system folder";
+    ASSERT_TRUE(system.Active()) << "the library asks for the system folder";
     g_played.owner = users.sid;
     g_played.aces = {{everyone.sid, GENERIC_ALL, 0}};  // would be refused if checked
     const std::string noAcl = "DriverFile_NoAcl=<" + gate.dir + "GenPort1.sys>";

@@ -5,7 +5,7 @@
 #include <regex>
 #include "debug_output.h"
 #include "gate_copy.h"
-#include "import_hook.h"
+#include "import_patch.h"
 #include "message_box.h"
 #include "services.h"
 #include "simscenario.h"
@@ -242,7 +242,7 @@ TEST_F(PortgateDriver, RefusedServiceManagerIsTracedAndPortAccessStaysClosed)
 {
     // A user without the right to open the service manager: Wine's never refuses.
     GateCopy gate("gate-noscm");
-    ASSERT_NE(nullptr, ReplaceImportIn(gate.module, "advapi32.dll", "OpenSCManagerA",
+    ASSERT_NE(nullptr, ReplaceImport(gate.module, "advapi32.dll", "OpenSCManagerA",
                                        reinterpret_cast<void*>(RefusedServiceManager)));
     trace.Clear();
     EXPECT_EQ(1, gate.zykInitialDriver());

@@ -8,7 +8,7 @@
 #include <thread>
 #include "debug_output.h"
 #include "gate_copy.h"
-#include "import_hook.h"
+#include "import_patch.h"
 #include "message_box.h"
 #include "services.h"
 #include "simscenario.h"
@@ -178,7 +178,7 @@ TEST_F(PortgateNtStates, FailedStopIsFollowedByAReversionThatReachesTheCard)
     GateCopy gate("gate-stop");
     ASSERT_EQ(1, gate.zykInitialDriver());
     {
-        ScopedImport stop(gate.module, "advapi32.dll", "ControlService", (void*)StopRefused);
+        ImportPatch stop(gate.module, "advapi32.dll", "ControlService", (void*)StopRefused);
         EXPECT_EQ(0, gate.zykCloseDriver());
         // The service still runs our driver and will not stop: the next bracket takes
         // it over instead of going without port access.
@@ -201,7 +201,7 @@ TEST_F(PortgateNtStates, ForeignServiceThatWillNotStopIsNeverStarted)
     GateCopy gate("gate-foreign");
     RegisterStoppedGenPort(other.dir + "GenPort1.sys");
     ASSERT_EQ(0ul, StartGenPort());
-    ScopedImport stop(gate.module, "advapi32.dll", "ControlService", (void*)StopRefused);
+    ImportPatch stop(gate.module, "advapi32.dll", "ControlService", (void*)StopRefused);
     trace.Clear();
     EXPECT_EQ(1, gate.zykInitialDriver());
     Lines lines = trace.Texts();
@@ -227,7 +227,7 @@ TEST_F(PortgateNtStates, LimitedUserIsToldApartFromAMissingCard)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.function);
         GateCopy gate("gate-limited");
-        ScopedImport denied(gate.module, "advapi32.dll", c.function, c.hook);
+        ImportPatch denied(gate.module, "advapi32.dll", c.function, c.hook);
         std::vector<SeenMessageBox> boxes;
         {
             MessageBoxAnswerer answerer;
@@ -246,7 +246,7 @@ TEST_F(PortgateNtStates, LimitedUserIsToldApartFromAMissingCard)
     // Any other failure is no refusal.
     GateCopy gate("gate-limited");
     g_deniedCall = ERROR_INVALID_PARAMETER;
-    ScopedImport failing(gate.module, "advapi32.dll", "CreateServiceA", (void*)DeniedCreateService);
+    ImportPatch failing(gate.module, "advapi32.dll", "CreateServiceA", (void*)DeniedCreateService);
     MessageBoxAnswerer answerer;
     EXPECT_EQ(1, gate.zykInitialDriver());
     EXPECT_EQ(0, gate.zykDriverRefusal());
@@ -255,7 +255,7 @@ TEST_F(PortgateNtStates, LimitedUserIsToldApartFromAMissingCard)
 TEST_F(PortgateNtStates, NinetyFiveFamilyVersionOnAnNtKernelTakesTheDriverRoad)
 {
     GateCopy gate("gate-compat");
-    ScopedImport version(gate.module, "kernel32.dll", "GetVersion", (void*)NinetyEightVersion);
+    ImportPatch version(gate.module, "kernel32.dll", "GetVersion", (void*)NinetyEightVersion);
     trace.Clear();
     // A port instruction here would fault: nothing serves it in this process.
     ASSERT_EQ(1, gate.zykInitialDriver());
@@ -270,10 +270,10 @@ TEST_F(PortgateNtStates, DriverFileIsHeldAgainstChangesUntilTheServiceStarted)
     GateCopy gate("gate-held");
     g_heldFile = gate.dir + "GenPort1.sys";
     g_realStart = reinterpret_cast<decltype(g_realStart)>(
-        ReplaceImportIn(gate.module, "advapi32.dll", "StartServiceA", (void*)StartWhileTryingToSwap));
+        ReplaceImport(gate.module, "advapi32.dll", "StartServiceA", (void*)StartWhileTryingToSwap));
     ASSERT_NE(nullptr, g_realStart);
     EXPECT_EQ(1, gate.zykInitialDriver());
-    ReplaceImportIn(gate.module, "advapi32.dll", "StartServiceA", (void*)g_realStart);
+    ReplaceImport(gate.module, "advapi32.dll", "StartServiceA", (void*)g_realStart);
     EXPECT_EQ(static_cast<DWORD>(ERROR_SHARING_VIOLATION), g_writeOpenError);
     EXPECT_NE(0u, g_deleteError);
     EXPECT_TRUE(ReachesCard(gate));
@@ -291,7 +291,7 @@ TEST_F(PortgateNtStates, BoxesAreOwnedByTheCallersActiveWindow)
     SetActiveWindow(window);
     ASSERT_EQ(window, GetActiveWindow());
     g_deniedCall = ERROR_INVALID_PARAMETER;
-    ScopedImport failing(gate.module, "advapi32.dll", "CreateServiceA", (void*)DeniedCreateService);
+    ImportPatch failing(gate.module, "advapi32.dll", "CreateServiceA", (void*)DeniedCreateService);
     std::vector<SeenMessageBox> boxes;
     {
         MessageBoxAnswerer answerer;
@@ -363,7 +363,7 @@ TEST_F(PortgateNtStates, PlantedDeviceNameIsOpenedForIdentificationOnlyAndGetsNo
     PlantedPipe planted;
     Sleep(200);
     ASSERT_TRUE(planted.ready);
-    ScopedImport open(gate.module, "kernel32.dll", "CreateFileA", (void*)OpenPlanted);
+    ImportPatch open(gate.module, "kernel32.dll", "CreateFileA", (void*)OpenPlanted);
     std::vector<SeenMessageBox> boxes;
     {
         MessageBoxAnswerer answerer;

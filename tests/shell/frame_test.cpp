@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "import_hook.h"
+#include "import_patch.h"
 #include "language.h"
 #include "mainfrm.h"
 #include "popup_reader.h"
@@ -102,7 +102,7 @@ protected:
         : depth("gdi32.dll", "GetDeviceCaps", reinterpret_cast<void*>(&FakeDeviceCaps)),
           box("user32.dll", "MessageBoxA", reinterpret_cast<void*>(&RecordMessageBox))
     {
-        g_realDeviceCaps = reinterpret_cast<int(WINAPI*)(HDC, int)>(depth.original());
+        g_realDeviceCaps = depth.Original<int(WINAPI*)(HDC, int)>();
         g_messages.clear();
         g_bitsPerPixel = 32;
         sim::DefaultScenario();
@@ -112,8 +112,8 @@ protected:
     ~FrameTest() override { sim::DefaultScenario(); }
 
     TrayRecorder shell;
-    ScopedImport depth;
-    ScopedImport box;
+    ImportPatch depth;
+    ImportPatch box;
 };
 
 TEST_F(FrameTest, CardAndColoursPresentStartCleanly)
@@ -168,8 +168,8 @@ TEST_F(FrameTest, RefusedPortAccessIsToldInsteadOfTheNoCardMessage)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.function);
         g_messages.clear();
-        ScopedImport refused(GetModuleHandleA("portgate.dll"), c.dll, c.function, c.hook);
-        ASSERT_NE(nullptr, refused.original());
+        ImportPatch refused(GetModuleHandleA("portgate.dll"), c.dll, c.function, c.hook);
+        ASSERT_TRUE(refused.Active());
         ExpectStartFails();
         ASSERT_EQ(1u, g_messages.size());
         EXPECT_EQ(std::string(c.message), g_messages[0].text);
@@ -222,15 +222,15 @@ TEST_F(FrameTest, LoadedFrameHasItsViewAndTrayIcon)
 
     // Tray callbacks go through the frame to the icon: a foreign id is refused, a
     // double click posts the Option command.
-    EXPECT_EQ(0, SendMessageA(hwnd, WM_USER + 10, g_trayMenuId + 7, WM_LBUTTONDBLCLK));
-    EXPECT_EQ(1, SendMessageA(hwnd, WM_USER + 10, g_trayMenuId, WM_LBUTTONDBLCLK));
+    EXPECT_EQ(0, SendMessageA(hwnd, WM_TRAY_CALLBACK, g_trayMenuId + 7, WM_LBUTTONDBLCLK));
+    EXPECT_EQ(1, SendMessageA(hwnd, WM_TRAY_CALLBACK, g_trayMenuId, WM_LBUTTONDBLCLK));
     MSG msg;
     ASSERT_TRUE(PeekMessageA(&msg, hwnd, WM_COMMAND, WM_COMMAND, PM_REMOVE));
     EXPECT_EQ((WPARAM)ID_OPTION, msg.wParam);
 
     // A right click shows the language's menu with no command entry as default (the
     // recorded default is command 0, which only the separator carries).
-    SeenPopup menu = ReadPopupWhileOpen([&] { SendMessageA(hwnd, WM_USER + 10, g_trayMenuId, WM_RBUTTONUP); });
+    SeenPopup menu = ReadPopupWhileOpen([&] { SendMessageA(hwnd, WM_TRAY_CALLBACK, g_trayMenuId, WM_RBUTTONUP); });
     ASSERT_TRUE(menu.seen);
     EXPECT_EQ((std::vector<UINT>{32771, 0, 57665}), menu.ids);
     EXPECT_NE(32771u, menu.defaultItem);
@@ -301,13 +301,13 @@ TEST_F(FrameTest, AnIconRefusedAtStartArrivesWithTheTaskbar)
     EXPECT_EQ(hwnd, refused.window);
     ExpectTheSameAdd(refused, shell.Requests()[0]);
 
-    SeenPopup menu = ReadPopupWhileOpen([&] { SendMessageA(hwnd, WM_USER + 10, g_trayMenuId, WM_RBUTTONUP); });
+    SeenPopup menu = ReadPopupWhileOpen([&] { SendMessageA(hwnd, WM_TRAY_CALLBACK, g_trayMenuId, WM_RBUTTONUP); });
     ASSERT_TRUE(menu.seen);
     EXPECT_EQ((std::vector<UINT>{32771, 0, 57665}), menu.ids);
     EXPECT_NE(32771u, menu.defaultItem);
     EXPECT_NE(57665u, menu.defaultItem);
     TakePosted(hwnd);
-    EXPECT_EQ(1, SendMessageA(hwnd, WM_USER + 10, g_trayMenuId, WM_LBUTTONDBLCLK));
+    EXPECT_EQ(1, SendMessageA(hwnd, WM_TRAY_CALLBACK, g_trayMenuId, WM_LBUTTONDBLCLK));
     MSG msg;
     ASSERT_TRUE(PeekMessageA(&msg, hwnd, WM_COMMAND, WM_COMMAND, PM_REMOVE));
     EXPECT_EQ((WPARAM)ID_OPTION, msg.wParam);

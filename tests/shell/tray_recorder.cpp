@@ -46,7 +46,7 @@ TrayRecorder::TrayRecorder()
     s_model = false;
     s_timeOutNextAdd = false;
     s_held.clear();
-    s_version = reinterpret_cast<DWORD(WINAPI*)()>(m_version.original())();
+    s_version = m_version.Original<DWORD(WINAPI*)()>()();
 }
 
 TrayRecorder::~TrayRecorder()

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "import_hook.h"
+#include "import_patch.h"
 
 struct TrayRequest {
     DWORD message;   // NIM_ADD, NIM_MODIFY, NIM_DELETE
@@ -61,6 +61,6 @@ private:
     static bool s_model;
     static bool s_timeOutNextAdd;
     static std::vector<std::pair<HWND, UINT>> s_held;
-    ScopedImport m_notify;
-    ScopedImport m_version;
+    ImportPatch m_notify;
+    ImportPatch m_version;
 };

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "debug_output.h"
-#include "import_hook.h"
+#include "import_patch.h"
 #include "popup_reader.h"
 #include "posted.h"
 #include "resource.h"
@@ -46,7 +46,7 @@ BOOL SetIcons(CTrayIcon& tray, const std::vector<HICON>& icons, int last)
     return tray.SetIconArray(icons.data(), (int)icons.size(), last);
 }
 
-const UINT kCallback = WM_USER + 10;
+const UINT kCallback = WM_TRAY_CALLBACK;
 const UINT kIconId = IDR_TRAY_MENU_ENGLISH;
 
 // A hidden top-level window standing in for the program's frame.
@@ -378,7 +378,7 @@ TEST_F(TrayIconTest, RunningOutOfMemoryReportsAndEmptiesTheList)
     CTrayIcon tray(&target, kCallback, "tip", ProgramIcon(), kIconId);
     HICON a = LoadIconA(nullptr, IDI_APPLICATION);
     HICON b = LoadIconA(nullptr, IDI_WARNING);
-    ScopedImport box("user32.dll", "MessageBoxA", reinterpret_cast<void*>(&RecordMessageBox));
+    ImportPatch box("user32.dll", "MessageBoxA", reinterpret_cast<void*>(&RecordMessageBox));
     g_boxTexts.clear();
 
     // A range: the list held one icon, so the second one needs memory.
@@ -534,7 +534,7 @@ TEST_F(TrayIconTest, ARefusedIconArrivesWithTheNextTaskbarEvenAfterTheRetriesRan
     EXPECT_FALSE(tray.IsWaiting());
     EXPECT_TRUE(tray.SetIcon(LoadIconA(nullptr, IDI_WARNING)));
 
-    // The retry event no longer adds anything; the animation's ticks stay its own.
+    // With the icon in, the retry event adds nothing; the animation's ticks stay its own.
     shell.Clear();
     SendMessageA(tray.m_hWnd, WM_TIMER, CTrayIcon::s_retryEventId, 0);
     EXPECT_TRUE(shell.Requests().empty());
@@ -591,9 +591,9 @@ public:
     {
         s_major = major;
         s_minor = minor;
-        s_original = reinterpret_cast<LookupFn>(m_lookup.original());
+        s_original = m_lookup.Original<LookupFn>();
     }
-    bool Hooked() const { return m_lookup.original() != nullptr; }
+    bool Hooked() const { return m_lookup.Active(); }
 
 private:
     typedef FARPROC(WINAPI* LookupFn)(HMODULE, LPCSTR);
@@ -616,7 +616,7 @@ private:
     }
     static DWORD s_major, s_minor;
     static LookupFn s_original;
-    ScopedImport m_lookup;
+    ImportPatch m_lookup;
 };
 DWORD ShellVersion::s_major, ShellVersion::s_minor;
 ShellVersion::LookupFn ShellVersion::s_original;

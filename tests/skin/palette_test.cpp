@@ -1,5 +1,5 @@
 // The skin on a palette display: run on the suite's true-colour screen, where nothing
-// changes, and again on a 640 x 480 x 8 screen (tests/e2e/screen_mode.sh), where the
+// changes, and again on a 640 x 480 x 8 screen (tests/support/screen_mode.sh), where the
 // pictures keep their colours as they load and every drawing DC gets the halftone
 // palette.
 #include <gtest/gtest.h>
@@ -36,7 +36,7 @@ TEST(SkinPalette, PicturesAndDrawingFollowTheDisplay) {
     EXPECT_EQ(palette, SkinPaletteDisplay());
 
     // A grey of the face: on a palette display the picture keeps it (a DIB section of
-    // its own depth), elsewhere it loads as a device bitmap as it always did.
+    // its own depth), elsewhere it loads as a device bitmap.
     ScratchDir dir;
     Pixels grey(8, 8, Rgb(32, 34, 38));
     ASSERT_TRUE(WriteBmp(dir.Path("grey.bmp"), grey, 24));

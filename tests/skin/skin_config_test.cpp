@@ -6,6 +6,7 @@
 #include <string>
 
 #include "skin_config.h"
+#include "message_box.h"
 #include "skin_test_util.h"
 
 namespace {
@@ -146,11 +147,11 @@ TEST_F(SkinConfigTest, EachMissingSliderPictureIsReportedAndQuits) {
     SkinFullPath(dir_.Path("nov.ini").c_str(), path);
     SkinSliderPictures pics;
     int missing;
-    std::vector<MessageBoxAnswerer::Seen> seen;
+    std::vector<SeenMessageBox> seen;
     {
         MessageBoxAnswerer answer;
         missing = SkinReadSliderPictures(path, &pics);
-        seen = answer.Boxes();
+        seen = answer.Seen();
     }
     EXPECT_EQ(missing, 1);
     EXPECT_STREQ(pics.thumbV, "/");
@@ -169,7 +170,7 @@ TEST_F(SkinConfigTest, NoSkinFileReportsAllFourPictures) {
     {
         MessageBoxAnswerer answer;
         missing = SkinReadSliderPictures(missing_, &pics);
-        EXPECT_GE(answer.Boxes().size(), 1u);
+        EXPECT_GE(answer.Seen().size(), 1u);
     }
     EXPECT_EQ(missing, 4);
     int code = 0;

@@ -131,48 +131,6 @@ bool ScratchDir::Write(const std::string& name, const std::string& text) const {
     return fclose(f) == 0 && written;
 }
 
-MessageBoxAnswerer::MessageBoxAnswerer() : thread_([this] { Watch(); }) {}
-
-MessageBoxAnswerer::~MessageBoxAnswerer() {
-    stop_ = true;
-    thread_.join();
-}
-
-std::vector<MessageBoxAnswerer::Seen> MessageBoxAnswerer::Boxes() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return seen_;
-}
-
-void MessageBoxAnswerer::Watch() {
-    const DWORD pid = GetCurrentProcessId();
-    while (!stop_) {
-        HWND box = nullptr;
-        for (HWND w = FindWindowExA(nullptr, nullptr, "#32770", nullptr); w;
-             w = FindWindowExA(nullptr, w, "#32770", nullptr)) {
-            DWORD owner = 0;
-            GetWindowThreadProcessId(w, &owner);
-            if (owner == pid && IsWindowVisible(w)) {
-                box = w;
-                break;
-            }
-        }
-        if (!box) {
-            Sleep(20);
-            continue;
-        }
-        char caption[256] = "", text[256] = "";
-        GetWindowTextA(box, caption, sizeof caption);
-        GetDlgItemTextA(box, 0xFFFF, text, sizeof text);  // the message's static
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            seen_.push_back({caption, text});
-        }
-        SendNotifyMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
-                           (LPARAM)GetDlgItem(box, IDOK));
-        for (int i = 0; i < 250 && IsWindow(box) && IsWindowVisible(box); ++i) Sleep(20);
-    }
-}
-
 bool TakeQuitRequest(int* code) {
     MSG msg;
     if (!PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) return false;

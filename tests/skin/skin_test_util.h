@@ -3,10 +3,7 @@
 #pragma once
 #include <windows.h>
 
-#include <atomic>
-#include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 // A picture as 0x00RRGGBB pixels (COLORREF order swapped: red high), row 0 on top.
@@ -46,25 +43,6 @@ public:
 
 private:
     std::string dir_;
-};
-
-// Message boxes of this process: a watcher thread records each one's caption and text
-// and presses OK.
-class MessageBoxAnswerer {
-public:
-    MessageBoxAnswerer();
-    ~MessageBoxAnswerer();
-    struct Seen {
-        std::string caption, text;
-    };
-    std::vector<Seen> Boxes();
-
-private:
-    void Watch();
-    std::atomic<bool> stop_{false};
-    std::mutex mutex_;
-    std::vector<Seen> seen_;
-    std::thread thread_;
 };
 
 // Removes a pending quit request from this thread's queue; returns true and its code

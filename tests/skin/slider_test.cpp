@@ -7,6 +7,7 @@
 #include "control_host.h"
 #include "gdi_count.h"
 #include "skin_slider.h"
+#include "message_box.h"
 #include "skin_test_util.h"
 
 namespace {
@@ -88,11 +89,11 @@ TEST_F(SliderTest, ConstructionReadsTheFourPicturesFromTheFullPath) {
 
 TEST_F(SliderTest, MissingThumbVIsReportedAlthoughNeverDrawn) {
     ASSERT_TRUE(dir_.Write("nov.ini", "[gslider]\r\nthumb_h=th.bmp\r\nchannel_h=ch.bmp\r\nchannel_v=ch.bmp\r\n"));
-    std::vector<MessageBoxAnswerer::Seen> seen;
+    std::vector<SeenMessageBox> seen;
     {
         MessageBoxAnswerer answer;
         TestSlider s(dir_.Path("nov.ini").c_str());
-        seen = answer.Boxes();
+        seen = answer.Seen();
         EXPECT_STREQ(s.Pictures().channelV, "ch.bmp");
     }
     ASSERT_EQ(seen.size(), 1u);

@@ -4,6 +4,7 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "resource.h"
 #include "trace.h"
 
 char cExecutePath[MAX_PATH];
@@ -140,8 +141,6 @@ const MessageSet kChineseSet = {
     "\xB8\xCB.",
 };
 
-const int kTrayMenuEnglish = 130;
-const int kTrayMenuChinese = 131;
 const LANGID kChineseTaiwan = 0x0404;
 const WORD kPrimaryEnglish = 0x09;
 
@@ -205,16 +204,16 @@ void SetGlobalStringWith(LanguageReader readSystemLanguage)
 
     FormatConfigPath("Config_USA.INI");
     CopySet(kDefaultSet);
-    g_trayMenuId = kTrayMenuEnglish;
+    g_trayMenuId = IDR_TRAY_MENU_ENGLISH;
 
     if (primary == kPrimaryEnglish) {
         FormatConfigPath("Config_USA.INI");
         CopySet(kEnglishSet);
-        g_trayMenuId = kTrayMenuEnglish;
+        g_trayMenuId = IDR_TRAY_MENU_ENGLISH;
     } else if (id == kChineseTaiwan) {
         FormatConfigPath("Config_CHT.INI");
         CopySet(kChineseSet);
-        g_trayMenuId = kTrayMenuChinese;
+        g_trayMenuId = IDR_TRAY_MENU_CHINESE;
     }
 }
 

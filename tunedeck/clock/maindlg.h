@@ -69,7 +69,7 @@ protected:
     ProfileStore Store() { return ProfileStore(m_szModelName, this); }
     void StoreCurrentPair(int engine, int memory);
 
-    // Test (maindlg_test.cpp)
+    // Test (maindlg_trial.cpp)
     void OnButtonTest();
 
     // Registry message owned by this dialog, then the quit request when asked.

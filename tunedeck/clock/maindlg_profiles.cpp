@@ -54,7 +54,7 @@ void CTarnwell2Dlg::OnSelchangeProfile() {
 }
 
 void CTarnwell2Dlg::OnButtonSaveAs() {
-    char name[CProfileNameDlg::NAME_MAX + 1];
+    char name[PROFILE_NAME_MAX + 1];
     memset(name, 0, sizeof(name));
     CProfileNameDlg dialog(this);  // owned by the main dialog
     dialog.DoModal();

@@ -30,7 +30,7 @@ BOOL CProfileNameDlg::OnInitDialog() {
 // The name is taken as typed; whether it can be used is the caller's decision.
 void CProfileNameDlg::OnOK() {
     memset(m_szName, 0, sizeof(m_szName));
-    m_editName.GetLine(0, m_szName, NAME_MAX);
+    m_editName.GetLine(0, m_szName, PROFILE_NAME_MAX);
     m_bAccepted = true;
     CDialog::OnOK();
 }

@@ -3,14 +3,13 @@
 #pragma once
 #include "controls.h"
 #include "dialog.h"
+#include "profile_store.h"
 
 class CProfileNameDlg : public CDialog {
 public:
     explicit CProfileNameDlg(CWnd* parent = nullptr);
 
-    enum { NAME_MAX = 50 };
-
-    char m_szName[NAME_MAX + 1];   // as typed, at most 50 characters, always terminated
+    char m_szName[PROFILE_NAME_MAX + 1];   // as typed, at most 50 characters, always terminated
     CEdit m_editName;              // control 1010
     bool m_bAccepted = false;      // closed with OK (false also when a quit ended it)
     CString m_strLabel;            // text of static 1019

@@ -1,4 +1,4 @@
-// Skin fuzz run on the real program (not a test: tests/e2e/skin_fuzz.sh runs it).
+// Skin fuzz run on the real program (tools/skinfuzz/skin_fuzz.sh runs it).
 //   skin_fuzz [count] [seed]
 // Each round writes one randomly mutated file into a private copy of the shipped
 // folder (the skin file, or one of the bitmaps it names; every other file as
@@ -81,7 +81,7 @@ struct Fuzzer {
         if (!program || !program->Running()) {
             program.reset(new dlgdrv::Program(folder));
         } else {
-            program->Command(32771);
+            program->Command(ID_OPTION);
         }
         HWND dialog = nullptr, box = nullptr;
         bool debugger = false;
@@ -96,7 +96,7 @@ struct Fuzzer {
             // An Option command that arrives while the last dialog's loop is still
             // winding down is ignored, as a second Option during a dialog is; a program
             // that answers neither this one nor a second is hung.
-            program->Command(32771);
+            program->Command(ID_OPTION);
             seen = dlgdrv::WaitUntil(answered, 20);
         }
         if (debugger) return "crashed";

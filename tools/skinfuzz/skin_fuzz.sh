@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Skin fuzz run: tests/e2e/skin_fuzz.sh [count] [seed]
+# Skin fuzz run: tools/skinfuzz/skin_fuzz.sh [count] [seed]
 # Runs build/bin/skin_fuzz.exe in a Wine prefix of its own (build/fuzzprefix), so that
 # its program instances, driver service and registry keys do not meet the test
 # suite's. Needs a display (cmake/display start; export DISPLAY=$(cat build/display)).

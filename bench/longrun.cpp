@@ -1,4 +1,4 @@
-// Long run of the resident program (not a test: bench/longrun.sh runs it).
+// Long run of the resident program (bench/longrun.sh runs it).
 //   longrun [openings] [tests] [profiles]     (defaults 500, 100, 1000)
 // Drives one tunedeck.exe, started from a private copy of the shipped folder with a
 // short stand-in for Orbview.exe, through dialog openings and closings, Test runs
@@ -171,7 +171,7 @@ int main(int argc, char** argv) {
     for (int i = 1; i <= openings; ++i) {
         dlgdrv::PressButton(dialog, IDCANCEL);
         if (!dlgdrv::WaitUntil([&] { return !IsWindow(dialog); }, 30)) Fail("dialog stays", i);
-        program.Command(32771);
+        program.Command(ID_OPTION);
         if (!(dialog = WaitDialog(program))) Fail("no dialog", i);
         if (i % 100 == 0) Report("openings", i, program);
     }

@@ -8,7 +8,7 @@
 #include <sstream>
 #include <string>
 
-#include "test_run.h"
+#include "demo_run.h"
 
 namespace {
 

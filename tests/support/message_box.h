@@ -1,5 +1,5 @@
 // Answers the message boxes this process shows while a test runs: a watcher thread
-// finds each one, records its caption and text, and presses its OK button.
+// finds each one, records its caption, text and owner, and presses its OK button.
 #pragma once
 #include <atomic>
 #include <mutex>
@@ -17,6 +17,8 @@ class MessageBoxAnswerer {
 public:
     MessageBoxAnswerer();
     ~MessageBoxAnswerer();
+    MessageBoxAnswerer(const MessageBoxAnswerer&) = delete;
+    MessageBoxAnswerer& operator=(const MessageBoxAnswerer&) = delete;
     std::vector<SeenMessageBox> Seen();
 
 private:

@@ -4,13 +4,15 @@
 
 namespace {
 
-void** FindSlot(const char* dll, const char* function) {
-    BYTE* base = (BYTE*)GetModuleHandleA(nullptr);
+void** FindSlot(HMODULE module, const char* dll, const char* function) {
+    BYTE* base = (BYTE*)module;
     auto* dos = (IMAGE_DOS_HEADER*)base;
     auto* nt = (IMAGE_NT_HEADERS*)(base + dos->e_lfanew);
     const IMAGE_DATA_DIRECTORY& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    if (!dir.VirtualAddress) return nullptr;
     for (auto* imp = (IMAGE_IMPORT_DESCRIPTOR*)(base + dir.VirtualAddress); imp->Name; ++imp) {
         if (lstrcmpiA((const char*)(base + imp->Name), dll) != 0) continue;
+        // Without the names' own table the slots still hold them until binding.
         auto* names = (IMAGE_THUNK_DATA*)(base + (imp->OriginalFirstThunk ? imp->OriginalFirstThunk
                                                                           : imp->FirstThunk));
         auto* slots = (IMAGE_THUNK_DATA*)(base + imp->FirstThunk);
@@ -25,20 +27,21 @@ void** FindSlot(const char* dll, const char* function) {
 
 }  // namespace
 
-ImportPatch::ImportPatch(const char* dll, const char* function, void* replacement) {
-    slot_ = FindSlot(dll, function);
-    if (!slot_) return;
-    original_ = *slot_;
-    Write(replacement);
+void* ReplaceImport(HMODULE module, const char* dll, const char* function, void* replacement) {
+    void** slot = FindSlot(module, dll, function);
+    if (!slot) return nullptr;
+    DWORD old;
+    VirtualProtect(slot, sizeof(void*), PAGE_READWRITE, &old);
+    void* previous = *slot;
+    *slot = replacement;
+    VirtualProtect(slot, sizeof(void*), old, &old);
+    return previous;
 }
+
+ImportPatch::ImportPatch(HMODULE module, const char* dll, const char* function, void* replacement)
+    : module_(module), dll_(dll), function_(function),
+      original_(ReplaceImport(module, dll, function, replacement)) {}
 
 ImportPatch::~ImportPatch() {
-    if (slot_) Write(original_);
-}
-
-void ImportPatch::Write(void* value) {
-    DWORD old;
-    VirtualProtect(slot_, sizeof(void*), PAGE_READWRITE, &old);
-    *slot_ = value;
-    VirtualProtect(slot_, sizeof(void*), old, &old);
+    if (original_) ReplaceImport(module_, dll_, function_, original_);
 }

@@ -1,4 +1,4 @@
-#include "test_run.h"
+#include "demo_run.h"
 
 #include <stdio.h>
 #include <string.h>

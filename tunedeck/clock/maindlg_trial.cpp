@@ -4,7 +4,7 @@
 #include "keepclockdlg.h"
 #include "language.h"
 #include "maindlg.h"
-#include "test_run.h"
+#include "demo_run.h"
 
 void CTarnwell2Dlg::OnButtonTest() {
     char commandLine[MAX_PATH + 2];
