@@ -14,6 +14,7 @@
 #include "simscenario.h"
 #ifdef VELOTUNE_DIRECT_ROAD
 #include "portemu.h"
+#include "windows98.h"
 #endif
 
 namespace {
@@ -219,29 +220,8 @@ TEST_F(Errata, AReadBackThatDiffersFromTheWrittenDividerIsCounted)
 #ifdef VELOTUNE_DIRECT_ROAD
 int main(int argc, char** argv)
 {
-    if (GetVersion() < 0x80000000u) {
-        // Started as the NT family: start again as Windows 98 and hand on the result.
-        char exe[MAX_PATH];
-        GetModuleFileNameA(nullptr, exe, MAX_PATH);
-        const char* name = strrchr(exe, '\\') + 1;
-        std::string key = std::string("Software\\Wine\\AppDefaults\\") + name;
-        HKEY k;
-        RegCreateKeyA(HKEY_CURRENT_USER, key.c_str(), &k);
-        RegSetValueExA(k, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>("win98"), 6);
-        RegCloseKey(k);
-        STARTUPINFOA si = {sizeof si};
-        PROCESS_INFORMATION pi;
-        if (!CreateProcessA(nullptr, GetCommandLineA(), nullptr, nullptr, FALSE, 0, nullptr,
-                            nullptr, &si, &pi))
-            return 2;
-        WaitForSingleObject(pi.hProcess, INFINITE);
-        DWORD code = 2;
-        GetExitCodeProcess(pi.hProcess, &code);
-        CloseHandle(pi.hThread);
-        CloseHandle(pi.hProcess);
-        RegDeleteKeyA(HKEY_CURRENT_USER, key.c_str());
-        return static_cast<int>(code);
-    }
+    int restarted = RestartAsWindows98();
+    if (restarted >= 0) return restarted;
     portemu_install();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
