@@ -18,19 +18,28 @@ cp "$list" "$log/list"
 # The scratch copy: the developer's sources as they are now, with a build tree of its
 # own (the first run builds it in full, later runs only what changed).
 # A file is copied only when its bytes differ, and then gets a new time, so that a copy
-# left faulty by an interrupted run is rebuilt too.
+# left faulty by an interrupted run is rebuilt too. A file the sources no longer have
+# goes from the copy as well: a stale header there would be found before a moved one.
 (cd "$top" && git ls-files -co --exclude-standard -z) | python3 -c '
 import os, shutil, sys
 top, scratch = sys.argv[1:3]
-for name in sys.stdin.buffer.read().decode().split("\0"):
+names = set(n for n in sys.stdin.buffer.read().decode().split("\0") if n)
+for name in names:
     src, dst = os.path.join(top, name), os.path.join(scratch, name)
-    if not name or not os.path.isfile(src):
+    if not os.path.isfile(src):
         continue
     if os.path.isfile(dst) and open(src, "rb").read() == open(dst, "rb").read():
         continue
     os.makedirs(os.path.dirname(dst), exist_ok=True)
     shutil.copyfile(src, dst)
     shutil.copymode(src, dst)
+for folder, dirs, files in os.walk(scratch):
+    if folder == scratch:
+        dirs.remove("build")
+    for f in files:
+        name = os.path.relpath(os.path.join(folder, f), scratch)
+        if name not in names:
+            os.remove(os.path.join(folder, f))
 ' "$top" "$scratch"
 for f in arch arch-reason; do [ -f "$top/build/$f" ] && cp "$top/build/$f" "$scratch/build/"; done
 echo "== building the scratch copy (log: $log/build.txt)"
