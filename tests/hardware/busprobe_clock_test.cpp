@@ -27,15 +27,7 @@ protected:
 
     // The trace of one call alone, inside an open bracket.
     template <typename F>
-    Lines TraceOf(F call)
-    {
-        probe.zykOpen_PCI();
-        trace.Clear();
-        call();
-        Lines lines = trace.Texts();
-        probe.zykClose_PCI();
-        return lines;
-    }
+    Lines TraceOf(F call) { return probe.TraceInBracket(trace, call); }
 
     ProbeCopy probe;
     DebugOutputCapture trace;

@@ -55,15 +55,7 @@ protected:
         return window;
     }
     template <typename F>
-    Lines TraceOf(F call)
-    {
-        probe.zykOpen_PCI();
-        trace.Clear();
-        call();
-        Lines lines = trace.Texts();
-        probe.zykClose_PCI();
-        return lines;
-    }
+    Lines TraceOf(F call) { return probe.TraceInBracket(trace, call); }
     static bool Has(const Lines& lines, const std::string& text)
     {
         for (const std::string& line : lines)

@@ -3,6 +3,8 @@
 #pragma once
 #include <windows.h>
 #include <string>
+#include <vector>
+#include "debug_output.h"
 #include "gate_copy.h"
 
 struct ProbeCopy : DllCopy {
@@ -25,5 +27,17 @@ struct ProbeCopy : DllCopy {
         auto result = operation();
         zykClose_PCI();
         return result;
+    }
+
+    // The trace of one call alone, inside an open bracket.
+    template <typename F>
+    std::vector<std::string> TraceInBracket(DebugOutputCapture& trace, F call)
+    {
+        zykOpen_PCI();
+        trace.Clear();
+        call();
+        std::vector<std::string> lines = trace.Texts();
+        zykClose_PCI();
+        return lines;
     }
 };
