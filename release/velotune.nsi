@@ -293,8 +293,8 @@ Section "Uninstall"
   RMDir "${MENU_FOLDER}"
   ; The start with Windows of the user who removes it (the one who installed, as a
   ; rule), and one an earlier installer made for every user of the machine.
-  DeleteRegValue HKCU "${RUN_KEY}" "${RUN_VALUE}"
-  DeleteRegValue HKLM "${RUN_KEY}" "${RUN_VALUE}"
+  DeleteRegValue HKCU "${RUN_KEY}" "${RUN_VALUE}" ; the uninstalling user's
+  DeleteRegValue HKLM "${RUN_KEY}" "${RUN_VALUE}" ; an earlier installer's
   DeleteRegKey HKLM "${UNINST_KEY}"
 
   ; The saved profiles go only when the user agrees (silent: kept, unless /PURGE).

@@ -111,6 +111,9 @@ def test_zip(release, shipped):
     check(not differ, f"every file is byte for byte the shipped one {differ}")
     check_readmes(got)
     check_setup_header(os.path.join(release, SETUP_NAME))
+    # The install tests' work folders (keep, purge) may lie beside them.
+    left = sorted(set(os.listdir(release)) - {ZIP_NAME, SETUP_NAME, "keep", "purge"})
+    check(not left, f"the release folder holds the two deliverables only {left}")
     return 0
 
 
