@@ -21,8 +21,12 @@ for tool in zip iconv makensis; do
   command -v "$tool" >/dev/null || { echo "make_release: $tool is missing" >&2; exit 1; }
 done
 
-stage="$out/stage/Velotune"
+# The folder as the release holds it is put together in a scratch folder that goes
+# when this script ends, so the output folder holds the two deliverables only.
 rm -rf "$out/stage"
+scratch="$(mktemp -d "$out/.stage.XXXXXX")"
+trap 'rm -rf "$scratch"' EXIT
+stage="$scratch/Velotune"
 mkdir -p "$stage"
 cp -a "$dist/." "$stage/"
 sed 's/\r*$/\r/' "$here/readme_en.txt" > "$stage/Readme.txt"
@@ -30,12 +34,12 @@ iconv -f UTF-8 -t BIG5 "$here/readme_cht.txt" | sed 's/\r*$/\r/' > "$stage/Readm
 
 # The zip: one folder, entries in a fixed order, no extra attributes.
 rm -f "$out/$zip_name"
-(cd "$out/stage" && find Velotune -print | LC_ALL=C sort | zip -q -X -D "$out/$zip_name" -@)
+(cd "$scratch" && find Velotune -print | LC_ALL=C sort | zip -q -X -D "$out/$zip_name" -@)
 
 # What the installer lays down and what its uninstaller removes: every file of the
 # folder by name (never a whole folder by wildcard), then the subfolders, deepest first.
-files="$out/stage/files.nsh"
-unfiles="$out/stage/unfiles.nsh"
+files="$scratch/files.nsh"
+unfiles="$scratch/unfiles.nsh"
 : > "$files"
 : > "$unfiles"
 (cd "$stage" && find . -type d | LC_ALL=C sort) | while read -r d; do

@@ -8,7 +8,9 @@
 ; (release/make_release.sh writes the two lists from the folder.)
 ;
 ; Command line: /S silent; /AUTOSTART selects "Start with Windows" (silent installs
-; leave it off otherwise). Uninstaller: /S silent, keeping the saved profiles;
+; leave it off otherwise): a Run entry of the installing user only, since on 2000 and
+; XP a limited user who got it would meet the program's call for administrator rights
+; at every log-on. Uninstaller: /S silent, keeping the saved profiles;
 ; /PURGE removes them without asking.
 Unicode false
 SetCompressor /SOLID lzma
@@ -214,12 +216,14 @@ Section "!$(SecProgramName)" SecProgram
   ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
   WriteRegDWORD HKLM "${UNINST_KEY}" "EstimatedSize" $0
 
-  ; This installation's choice of the start with Windows replaces an earlier one.
+  ; This installation's choice of the start with Windows replaces an earlier one,
+  ; also one an earlier installer made for every user of the machine.
+  DeleteRegValue HKCU "${RUN_KEY}" "${RUN_VALUE}"
   DeleteRegValue HKLM "${RUN_KEY}" "${RUN_VALUE}"
 SectionEnd
 
 Section /o "$(SecAutostartName)" SecAutostart
-  WriteRegStr HKLM "${RUN_KEY}" "${RUN_VALUE}" '"$INSTDIR\${PROGRAM}"'
+  WriteRegStr HKCU "${RUN_KEY}" "${RUN_VALUE}" '"$INSTDIR\${PROGRAM}"'
 SectionEnd
 
 Function .onInit
@@ -287,7 +291,10 @@ Section "Uninstall"
   SetShellVarContext all
   Delete "${MENU_FOLDER}\*.lnk"
   RMDir "${MENU_FOLDER}"
-  DeleteRegValue HKLM "${RUN_KEY}" "${RUN_VALUE}"
+  ; The start with Windows of the user who removes it (the one who installed, as a
+  ; rule), and one an earlier installer made for every user of the machine.
+  DeleteRegValue HKCU "${RUN_KEY}" "${RUN_VALUE}" ; the uninstalling user's
+  DeleteRegValue HKLM "${RUN_KEY}" "${RUN_VALUE}" ; an earlier installer's
   DeleteRegKey HKLM "${UNINST_KEY}"
 
   ; The saved profiles go only when the user agrees (silent: kept, unless /PURGE).

@@ -3,11 +3,12 @@
 
   release_test.py zip <release folder> <shipped folder>
       the zip holds the shipped folder as it is, plus the two readmes, under Velotune/;
-      the installer is an i386 program for Windows 4.0
+      every text the readmes quote is one the program or its installer shows in the
+      readme's language; the installer is an i386 program for Windows 4.0
   release_test.py install <release folder> <work folder> keep|purge [<sim folder>]
       the installer run silently in a fresh 32-bit Wine prefix: files, shortcuts and
       their start-in folder, Add/Remove Programs entry, the Run entry when asked for
-      (purge: /AUTOSTART); with a 32-bit simulated card (<sim folder> holding simctl.exe
+      (purge: /AUTOSTART), the installing user's and never the machine's; with a 32-bit simulated card (<sim folder> holding simctl.exe
       and the simulated GenPort1.sys) the program started through its shortcut shows its
       skinned dialog; then the uninstaller run silently (purge: /PURGE) with the program
       still running and a GenPort1 service left behind: nothing of the program is left
@@ -24,6 +25,8 @@ import sys
 import time
 import zipfile
 
+import readme_texts
+
 SKIP = 77
 VERSION = "1.0a"
 ZIP_NAME = f"Velotune-{VERSION}.zip"
@@ -31,7 +34,9 @@ SETUP_NAME = f"VelotuneSetup-{VERSION}.exe"
 INSTALL_DIR = r"C:\Program Files\Zyk\Velotune"
 MENU = r"ProgramData/Microsoft/Windows/Start Menu/Programs/Zyk Velotune"
 UNINST_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\ZykVelotune"
-RUN_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Run"
+RUN_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"
+MACHINE_RUN_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Run"
+RUN_VALUE = "Zyk Velotune"
 SERVICE_KEY = r"HKLM\System\CurrentControlSet\Services\GenPort1"
 PROFILE_KEY = r"HKLM\SOFTWARE\ZYK"
 AEDEBUG_KEY = r"HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug"
@@ -79,6 +84,11 @@ def check_readmes(files):
         check(not cht.startswith(b"\xef\xbb\xbf") and "超頻" in chinese and "解除安裝" in chinese
               and "HKEY_LOCAL_MACHINE\\SOFTWARE\\ZYK\\ZYK_OC" in chinese,
               "Readme_CHT.txt: overclocking, removal and the profiles' key, no UTF-8 mark")
+    for name, lang, text in (("Readme.txt", "en", text), ("Readme_CHT.txt", "cht", chinese if decoded else None)):
+        if text is not None:
+            problems = readme_texts.check_readme(text, lang)
+            check(not problems, f"{name} quotes the program's own {lang} texts, and all a user meets first"
+                  + "".join(f"\n       {p}" for p in problems))
 
 
 def test_zip(release, shipped):
@@ -101,6 +111,9 @@ def test_zip(release, shipped):
     check(not differ, f"every file is byte for byte the shipped one {differ}")
     check_readmes(got)
     check_setup_header(os.path.join(release, SETUP_NAME))
+    # The install tests' work folders (keep, purge) may lie beside them.
+    left = sorted(set(os.listdir(release)) - {ZIP_NAME, SETUP_NAME, "keep", "purge"})
+    check(not left, f"the release folder holds the two deliverables only {left}")
     return 0
 
 
@@ -318,25 +331,34 @@ def test_install(release, work, mode, sim):
     if not os.path.isfile(setup):
         print(f"SKIP: no {setup} (release_build made none)")
         return SKIP
-    stage = os.path.join(release, "stage", "Velotune")
     prefix = Prefix(work)
     prefix.create()
     try:
-        return install_and_remove(prefix, setup, stage, work, mode, sim)
+        return install_and_remove(prefix, setup, zip_files(release), work, mode, sim)
     finally:
         prefix.stop()
 
 
-def install_and_remove(prefix, setup, stage, work, mode, sim):
+def zip_files(release):
+    """Relative path -> bytes of the files the zip holds under Velotune/: what the
+    installer lays down too."""
+    with zipfile.ZipFile(os.path.join(release, ZIP_NAME)) as z:
+        return {i.filename[len("Velotune/"):]: z.read(i) for i in z.infolist()
+                if not i.is_dir() and i.filename.startswith("Velotune/")}
+
+
+def install_and_remove(prefix, setup, want, work, mode, sim):
     autostart = mode == "purge"
     args = ["/S"] + (["/AUTOSTART"] if autostart else [])
+    # An earlier installation's start with Windows for every user of the machine.
+    prefix.run("reg", "add", MACHINE_RUN_KEY, "/v", RUN_VALUE, "/d", f'"{INSTALL_DIR}\\tunedeck.exe"', "/f",
+               check_rc=True)
     r = prefix.run(setup, *args, timeout=300)
     check(r.returncode == 0, f"installer {' '.join(args)} ends with 0 ({r.returncode})")
     prefix.wait()
 
     installed = prefix.unix(INSTALL_DIR)
     got = tree(installed) if os.path.isdir(installed) else {}
-    want = tree(stage)
     check(sorted(got) == sorted(list(want) + ["Uninstall.exe"]),
           f"installed files are the release's plus Uninstall.exe ({len(got)} files)")
     check(all(got.get(n) == b for n, b in want.items()), "installed files are byte for byte the release's")
@@ -362,11 +384,14 @@ def install_and_remove(prefix, setup, stage, work, mode, sim):
                 "UninstallString": f'"{INSTALL_DIR}\\Uninstall.exe"'}
     for name, value in expected.items():
         check(entry.get(name, ("", None))[1] == value, f"uninstall entry {name} = {entry.get(name)}")
-    run = (prefix.reg_values(RUN_KEY) or {}).get("Zyk Velotune")
+    run = (prefix.reg_values(RUN_KEY) or {}).get(RUN_VALUE)
     if autostart:
-        check(run is not None and run[1] == f'"{INSTALL_DIR}\\tunedeck.exe"', f"Run entry when asked for: {run}")
+        check(run is not None and run[1] == f'"{INSTALL_DIR}\\tunedeck.exe"',
+              f"the installing user's Run entry when asked for: {run}")
     else:
         check(run is None, f"no Run entry unless asked for: {run}")
+    check(RUN_VALUE not in (prefix.reg_values(MACHINE_RUN_KEY) or {}),
+          "no Run entry for every user of the machine (an earlier one is removed)")
 
     program = None
     if sim:
@@ -407,7 +432,7 @@ def install_and_remove(prefix, setup, stage, work, mode, sim):
         print("note: the release holds no GenPort1.sys; the simulated one stays with its folder")
     check(not os.path.exists(menu), "the Start menu folder is gone")
     check(not prefix.reg_exists(UNINST_KEY), "the uninstall entry is gone")
-    check("Zyk Velotune" not in (prefix.reg_values(RUN_KEY) or {}), "the Run entry is gone")
+    check(RUN_VALUE not in (prefix.reg_values(RUN_KEY) or {}), "the Run entry is gone")
     check(not prefix.reg_exists(SERVICE_KEY), "the GenPort1 service is gone")
     if mode == "purge":
         check(not prefix.reg_exists(PROFILE_KEY), "with /PURGE the saved profiles are removed")
