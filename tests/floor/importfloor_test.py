@@ -2,8 +2,8 @@
 """The import checker on a program and a driver it must refuse, and on lists that must
 hold them back.
 
-    importfloor_test.py <importfloor.py> <program importing GetTickCount64, CreateHardLinkA
-                        and CancelWaitableTimer> <driver importing ZwSetSecurityObject>
+    importfloor_test.py <importfloor.py> <program importing GetTickCount64, CreateHardLinkA,
+                        CancelWaitableTimer and _TrackMouseEvent> <driver importing ZwSetSecurityObject>
 """
 import os
 import subprocess
@@ -16,6 +16,7 @@ CHECKER, PROGRAM, DRIVER = sys.argv[1:4]
 LISTED = ("kernel32.dll GetTickCount64 95 3.1\n"
           "kernel32.dll CreateHardLinkA 95 3.1\n"
           "kernel32.dll CancelWaitableTimer 98 4.0 %s\n"
+          "comctl32.dll _TrackMouseEvent 98 4.0\n"
           "ntoskrnl.exe ZwSetSecurityObject - 4.0\n")
 REASON = "reason: MSDN Library, October 2001: Windows 98 and later, Windows NT 4.0 and later"
 IN_DOUBT = ('KERNEL32.dll!CancelWaitableTimer, which the kernel32 table gives as "4.0 from '
@@ -66,6 +67,8 @@ class ImportFloorTest(unittest.TestCase):
         self.assertIn('KERNEL32.dll!CreateHardLinkA, which the kernel32 table gives as '
                       '"5.0 and higher": newer than 98 and NT 4.0', out)
         self.assertIn('GetTickCount64, which the kernel32 table gives as "6.0 and higher"', out)
+        self.assertIn('COMCTL32.DLL!_TrackMouseEvent, which the comctl32 table gives as "4.70 '
+                      'and higher": newer than COMCTL32 4.00 and "4.0 (NT)"', out)
         self.assertNotIn("CancelWaitableTimer", out)
 
     def test_an_entry_in_doubt_needs_its_reason(self):

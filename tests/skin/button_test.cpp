@@ -412,10 +412,11 @@ TEST_P(HoverTest, EndsWhenThePointerLeaves) {
     EXPECT_EQ(g_trackerCalls[kUser32] + g_trackerCalls[kComctl32], g_tracker == kNeither ? 0 : 2);
 }
 
+std::string TrackerName(const ::testing::TestParamInfo<Tracker>& info) {
+    static const char* const names[] = {"User32", "Comctl32", "Neither"};
+    return names[info.param];
+}
 INSTANTIATE_TEST_SUITE_P(Trackers, HoverTest, ::testing::Values(kUser32, kComctl32, kNeither),
-                         [](const ::testing::TestParamInfo<Tracker>& info) {
-                             const char* names[] = {"User32", "Comctl32", "Neither"};
-                             return std::string(names[info.param]);
-                         });
+                         TrackerName);
 
 }  // namespace
