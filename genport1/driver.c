@@ -3,8 +3,9 @@
  * DriverEntry finds the cards' I/O windows, creates the device and the link; create,
  * close, device control and unload. Only Administrators and SYSTEM may open it, one
  * handle at a time, and the device object carries the same descriptor the create
- * handler checks against. Everything here exists in NT 4.0's kernel
- * (IoCreateDeviceSecure does not). */
+ * handler checks against. Every kernel and HAL function called here is exported by
+ * NT 4.0 SP6 (tools/importfloor holds the driver to that list): not IoCreateDeviceSecure
+ * (XP) nor ZwSetSecurityObject (2000), hence NtSetSecurityObject below. */
 #include <ntifs.h>
 #include "backend.h"
 #include "open_check.h"
@@ -115,10 +116,13 @@ static GenPortStatus openObject(void *ctx, void *object, void **handle)
     return status;
 }
 
+/* The Nt form, which every NT kernel exports: DriverEntry runs in a system thread,
+ * whose previous mode is kernel, so it takes the kernel handle and the descriptor in
+ * system memory as the Zw form would. */
 static GenPortStatus setSecurity(void *ctx, void *handle, uint32_t information,
                                  const void *descriptor)
 {
-    return ZwSetSecurityObject((HANDLE)handle, (SECURITY_INFORMATION)information,
+    return NtSetSecurityObject((HANDLE)handle, (SECURITY_INFORMATION)information,
                                (PSECURITY_DESCRIPTOR)descriptor);
 }
 

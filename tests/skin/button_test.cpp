@@ -1,11 +1,14 @@
 // CSkinButton: composition of the state pictures, the picture shown in each state, the
-// mouse state machine and its commands, focus, caption layout and paint resources.
+// mouse state machine and its commands, the end of the hover with and without the
+// system's mouse trackers, focus, caption layout and paint resources.
 #include <gtest/gtest.h>
+#include <string.h>
 
 #include <memory>
 
 #include "control_host.h"
 #include "gdi_count.h"
+#include "import_patch.h"
 #include "skin_button.h"
 #include "skin_test_util.h"
 
@@ -332,5 +335,88 @@ TEST_F(ButtonTest, PaintsLeaveNoGdiObjectsBehind) {
     }
     EXPECT_EQ(CountGdiObjects(), before);
 }
+
+// The end of the hover where the system has USER32's TrackMouseEvent (98, NT 4.0), only
+// COMCTL32's _TrackMouseEvent (95 with Internet Explorer 3), or neither (a bare 95),
+// played by answering the button's GetProcAddress.
+enum Tracker { kUser32, kComctl32, kNeither };
+typedef BOOL(WINAPI* TrackMouseEventFn)(LPTRACKMOUSEEVENT);
+typedef FARPROC(WINAPI* GetProcAddressFn)(HMODULE, LPCSTR);
+Tracker g_tracker;
+GetProcAddressFn g_realGetProcAddress;
+TrackMouseEventFn g_realTrackers[2];
+int g_trackerCalls[2];
+
+BOOL WINAPI CountedUser32(LPTRACKMOUSEEVENT tme) {
+    ++g_trackerCalls[kUser32];
+    return g_realTrackers[kUser32](tme);
+}
+BOOL WINAPI CountedComctl32(LPTRACKMOUSEEVENT tme) {
+    ++g_trackerCalls[kComctl32];
+    return g_realTrackers[kComctl32](tme);
+}
+
+// Each tracker only from its own DLL, and only where the played system has it.
+FARPROC WINAPI PlayedGetProcAddress(HMODULE module, LPCSTR name) {
+    if (HIWORD(name) && strcmp(name, "TrackMouseEvent") == 0)
+        return g_tracker == kUser32 && module == GetModuleHandleA("user32.dll")
+                   ? (FARPROC)CountedUser32 : nullptr;
+    if (HIWORD(name) && strcmp(name, "_TrackMouseEvent") == 0)
+        return g_tracker == kComctl32 && module == GetModuleHandleA("comctl32.dll")
+                   ? (FARPROC)CountedComctl32 : nullptr;
+    return g_realGetProcAddress(module, name);
+}
+
+class HoverTest : public ButtonTest, public ::testing::WithParamInterface<Tracker> {
+protected:
+    // Pumps messages until the hover is as wanted or `ms` have passed; the hover then.
+    BOOL HoverAfter(BOOL wanted, DWORD ms) {
+        const DWORD start = GetTickCount();
+        while (button_->Hover() != wanted && GetTickCount() - start < ms) {
+            PumpMessages();
+            Sleep(10);
+        }
+        return button_->Hover();
+    }
+};
+
+TEST_P(HoverTest, EndsWhenThePointerLeaves) {
+    g_tracker = GetParam();
+    g_realTrackers[kUser32] =
+        (TrackMouseEventFn)GetProcAddress(GetModuleHandleA("user32.dll"), "TrackMouseEvent");
+    g_realTrackers[kComctl32] =
+        (TrackMouseEventFn)GetProcAddress(GetModuleHandleA("comctl32.dll"), "_TrackMouseEvent");
+    ASSERT_TRUE(g_realTrackers[kUser32] && g_realTrackers[kComctl32]);
+    g_trackerCalls[kUser32] = g_trackerCalls[kComctl32] = 0;
+    ImportPatch lookup("kernel32.dll", "GetProcAddress", (void*)PlayedGetProcAddress);
+    ASSERT_TRUE(lookup.Active());
+    g_realGetProcAddress = lookup.Original<GetProcAddressFn>();
+
+    TestButton& b = Make(SolidStrip(4), 4);
+    RECT rc;
+    b.GetWindowRect(&rc);
+    SetCursorPos(rc.left + 40, rc.top + 15);
+    Mouse(WM_MOUSEMOVE, 40, 15);
+    ASSERT_TRUE(b.Hover());
+    EXPECT_EQ(g_trackerCalls[kUser32], g_tracker == kUser32 ? 1 : 0);
+    EXPECT_EQ(g_trackerCalls[kComctl32], g_tracker == kComctl32 ? 1 : 0);
+    EXPECT_TRUE(HoverAfter(FALSE, 400)) << "ended with the pointer still on the button";
+    EXPECT_EQ(Shown(40, 15), kSolid[3]);
+
+    SetCursorPos(rc.right + 60, rc.bottom + 60);
+    EXPECT_FALSE(HoverAfter(FALSE, 5000));
+    EXPECT_EQ(Shown(40, 15), kSolid[0]);
+    SetCursorPos(rc.left + 40, rc.top + 15);  // back in: a hover again, tracked again
+    Mouse(WM_MOUSEMOVE, 40, 15);
+    EXPECT_TRUE(b.Hover());
+    EXPECT_EQ(g_trackerCalls[kUser32] + g_trackerCalls[kComctl32], g_tracker == kNeither ? 0 : 2);
+}
+
+std::string TrackerName(const ::testing::TestParamInfo<Tracker>& info) {
+    static const char* const names[] = {"User32", "Comctl32", "Neither"};
+    return names[info.param];
+}
+INSTANTIATE_TEST_SUITE_P(Trackers, HoverTest, ::testing::Values(kUser32, kComctl32, kNeither),
+                         TrackerName);
 
 }  // namespace

@@ -6,13 +6,19 @@
 Every imported function of every .exe, .dll and .sys must be on the reviewed list
 (module, function, first 95-family and NT-family versions that export it) and exist on
 Windows 98 and NT 4.0; imports of our own DLLs must be exported by the DLL of that name
-beside the importer; the PE header must ask for OS and subsystem version 4.0. Prints one
-line per fault and exits 1 when there is any.
+beside the importer; the PE header must ask for OS and subsystem version 4.0. Where the
+export tables in floor/ cover the module (kernel, HAL, KERNEL32, ADVAPI32, SHELL32,
+COMCTL32), the import must also be there on both, and the table wins over the list; an
+entry the table leaves in doubt needs a reason on its line ("reason: ..."), naming a
+second source that shows it on 98 and NT 4.0. Prints one line per fault and exits 1
+when there is any.
 """
 import os
 import sys
 
 import pefile
+
+from floor_tables import FloorTables
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 OWN_DLLS = ("busprobe.dll", "portgate.dll")
@@ -61,10 +67,11 @@ class PeFile:
 
 
 def load_list(path):
-    """module -> function -> (first 95-family version, first NT version, flags)."""
+    """module -> function -> (first 95-family version, first NT version, flags, reason)."""
     reviewed = {}
     for number, line in enumerate(open(path, encoding="utf-8"), 1):
-        line = line.split("#", 1)[0].split()
+        line, _, reason = line.split("#", 1)[0].partition("reason:")
+        line, reason = line.split(), reason.strip()
         if not line:
             continue
         if len(line) < 4 or (line[2] != "-" and line[2] not in WIN9X_ORDER) \
@@ -75,7 +82,7 @@ def load_list(path):
         if line[1].endswith("W") and not {"stub9x", "stub9x-unused", "real9x"} & set(flags):
             raise ValueError("%s:%d: %s is a wide-character function: say whether the 95 "
                              "family has it for real (real9x) or as a stub" % (path, number, line[1]))
-        reviewed.setdefault(line[0].lower(), {})[line[1]] = (line[2], line[3], flags)
+        reviewed.setdefault(line[0].lower(), {})[line[1]] = (line[2], line[3], flags, reason)
     return reviewed
 
 
@@ -87,7 +94,7 @@ def since(first, family):
     return "none of the %s family" % family if first == "-" else "first in " + first
 
 
-def check_file(path, reviewed):
+def check_file(path, reviewed, tables):
     faults, name = [], os.path.basename(path)
     try:
         pe = PeFile(path)
@@ -113,11 +120,15 @@ def check_file(path, reviewed):
                              module))
             continue
         entry = reviewed.get(lower, {}).get(function)
+        table_fault = tables.covers(lower) and tables.fault(lower, function,
+                                                            entry[3] if entry else "")
+        if table_fault:   # the tables win over the reviewed list
+            faults.append("%s: imports %s!%s, %s" % (name, module, function, table_fault))
         if entry is None:
             faults.append("%s: imports %s!%s, which is not on the reviewed list"
                           % (name, module, function))
             continue
-        first9x, first_nt, flags = entry
+        first9x, first_nt, flags, _ = entry
         if not exists_by(first_nt, NT_ORDER, FLOOR_NT):
             faults.append("%s: imports %s!%s, which NT 4.0 does not have (%s)"
                           % (name, module, function, since(first_nt, "NT")))
@@ -150,13 +161,14 @@ def main(argv):
         return 2
     try:
         reviewed = load_list(list_path)
-    except ValueError as error:
+        tables = FloorTables()
+    except (ValueError, OSError) as error:
         print(error)
         return 2
     faults, checked = [], 0
     for path in shipped_files(argv[1:]):
         checked += 1
-        faults += check_file(path, reviewed)
+        faults += check_file(path, reviewed, tables)
     for fault in faults:
         print(fault)
     if not checked:

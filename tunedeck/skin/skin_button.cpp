@@ -5,6 +5,28 @@
 #include "nine_part.h"
 #include "skin_palette.h"
 
+namespace {
+
+typedef BOOL(WINAPI* TrackMouseEventProc)(LPTRACKMOUSEEVENT);
+
+// Without either tracker the hover ends on a check of the pointer this often.
+const UINT_PTR kLeaveCheckTimer = 0x5B1E;
+const UINT kLeaveCheckMs = 100;
+
+// USER32's TrackMouseEvent (98, NT 4.0), else COMCTL32's _TrackMouseEvent (4.70, Internet
+// Explorer 3): looked up, never imported, for a bare 95 has neither.
+TrackMouseEventProc FindLeaveTracker() {
+    FARPROC found = nullptr;
+    if (HMODULE user = GetModuleHandleA("user32.dll"))
+        found = GetProcAddress(user, "TrackMouseEvent");
+    if (!found)
+        if (HMODULE controls = GetModuleHandleA("comctl32.dll"))
+            found = GetProcAddress(controls, "_TrackMouseEvent");
+    return (TrackMouseEventProc)found;
+}
+
+}  // namespace
+
 CSkinButton::CSkinButton() : m_crText(GetSysColor(COLOR_BTNTEXT)) {}
 
 CSkinButton::~CSkinButton() {
@@ -150,6 +172,30 @@ void CSkinButton::DrawCaption(CDC* dc, const CRect& item, bool disabled) {
     dc->SetTextColor(oldColour);
 }
 
+void CSkinButton::TrackLeave() {
+    TRACKMOUSEEVENT tme = {};
+    tme.cbSize = sizeof tme;
+    tme.dwFlags = TME_LEAVE;
+    tme.hwndTrack = m_hWnd;
+    const TrackMouseEventProc track = FindLeaveTracker();
+    if (!track || !track(&tme)) SetTimer(kLeaveCheckTimer, kLeaveCheckMs);
+}
+
+BOOL CSkinButton::PointerInside() const {
+    POINT pt;
+    RECT rc;
+    if (!::GetCursorPos(&pt)) return FALSE;
+    GetWindowRect(&rc);
+    return ::PtInRect(&rc, pt);
+}
+
+void CSkinButton::EndHover() {
+    if (m_bHover) {
+        m_bHover = FALSE;
+        Repaint();
+    }
+}
+
 LRESULT CSkinButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_MOUSEMOVE:
@@ -157,11 +203,7 @@ LRESULT CSkinButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
             if ((m_dwFlags & SKIN_BUTTON_TRACK_HOVER) && !m_bHover) {
                 m_bHover = TRUE;
                 Repaint();
-                TRACKMOUSEEVENT tme = {};
-                tme.cbSize = sizeof tme;
-                tme.dwFlags = TME_LEAVE;
-                tme.hwndTrack = m_hWnd;
-                _TrackMouseEvent(&tme);
+                TrackLeave();
             }
         } else {
             CPoint pt(lParam);
@@ -178,11 +220,16 @@ LRESULT CSkinButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
 
     case WM_MOUSELEAVE:
-        if (m_bHover) {
-            m_bHover = FALSE;
-            Repaint();
-        }
+        EndHover();
         return 1;
+
+    case WM_TIMER:
+        if (wParam != kLeaveCheckTimer) break;
+        if (!m_bHover || !PointerInside()) {
+            KillTimer(kLeaveCheckTimer);
+            EndHover();
+        }
+        return 0;
 
     case WM_LBUTTONDOWN:
         // The button's own press handling is skipped, so the focus stays where it is.

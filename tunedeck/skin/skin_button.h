@@ -33,6 +33,11 @@ protected:
 
     int ChoosePicture() const;
     void Repaint();
+    // The hover ends when the pointer leaves: told by a tracker of the system's where
+    // there is one, else found by a timer that checks where the pointer is.
+    void TrackLeave();
+    BOOL PointerInside() const;
+    void EndHover();
     void TakeSnapshot(const CRect& item);
     void DrawCaption(CDC* dc, const CRect& item, bool disabled);
 
