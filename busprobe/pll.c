@@ -75,18 +75,6 @@ void RecordRevision(void)
     if (CONFIG_CNTL_REVISION(config) != 0) g_errata &= ~ERRATUM_R300_A11;
 }
 
-// After a data-port access: the family's wait, and on an R300 A11 index 0 and one data
-// read, without which the chip's later reads (the display driver's too) may be wrong.
-static void AfterDataAccess(unsigned char index)
-{
-    WaitAfterData();
-    if (!(g_errata & ERRATUM_R300_A11)) return;
-    woutp(INDEX_PORT(g_ioBase), 0x00);
-    winpd(DATA_PORT(g_ioBase));
-    WaitAfterData();
-    woutp(INDEX_PORT(g_ioBase), index);
-}
-
 static void WriteIndex(unsigned char index)
 {
     woutp(INDEX_PORT(g_ioBase), index);
@@ -96,6 +84,18 @@ static void WriteIndex(unsigned char index)
         WaitAfterData();
         winpd(CRTC_GEN_CNTL_PORT(g_ioBase));
     }
+}
+
+// After a data-port access: the family's wait, and on an R300 A11 index 0 and one data
+// read, without which the chip's later reads (the display driver's too) may be wrong.
+static void AfterDataAccess(unsigned char index)
+{
+    WaitAfterData();
+    if (!(g_errata & ERRATUM_R300_A11)) return;
+    woutp(INDEX_PORT(g_ioBase), 0x00);
+    winpd(DATA_PORT(g_ioBase));
+    WaitAfterData();
+    woutp(INDEX_PORT(g_ioBase), index); // the index in use, back
 }
 
 unsigned long ReadClockRegister(void)

@@ -310,6 +310,13 @@ TEST_F(Errata, AFlakyReadIsReadAgainAndNeverWrittenBack)
     sim::MakeReadsFlaky(kBase, 4);
     Engine();
     EXPECT_EQ(faults + 2, probe.zykClockFaults());
+
+    // Reads that agree on another R than the recorded one: nothing written either.
+    sim::SetIoRegister(kBase, 0x0A, 0x0085A006);
+    lines = TraceOf([&] { probe.ATIAGP_SetGPUClock(360); });
+    EXPECT_TRUE(Has(lines, "ATIAGP_WriteRefused"));
+    EXPECT_EQ(0x0085A006u, Register());
+    EXPECT_EQ(faults + 3, probe.zykClockFaults());
 }
 
 TEST_F(Errata, TheDividerIsRecordedOnlyFromTwoReadsThatAgree)
