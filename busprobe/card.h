@@ -14,10 +14,16 @@ extern int g_referenceDivider;        // R of the clock synthesiser, 1 until fou
 extern unsigned int g_errata;
 // Takes the family's workarounds from the PCI device id (none for an id not listed).
 void RecordFamily(unsigned int deviceId);
+// Keeps the R300 A11 workaround only if CONFIG_CNTL shows that revision (I/O base known).
+void RecordRevision(void);
 
 // Reads clock-synthesiser register 0x0A through the card's I/O window, and writes it.
 unsigned long ReadClockRegister(void);
 void WriteClockRegister(unsigned long v);
+// Reads register 0x0A, a first read traced as "test=<0X%X>", and up to three more until
+// two consecutive agree, each that does not traced with againFormat. *v is the last read;
+// 1 when it agreed with the one before.
+int ReadClockAgreed(unsigned long* v, const char* againFormat);
 
 // A write refused, a read in doubt or a read-back that differs from what was written.
 void CountClockFault(void);

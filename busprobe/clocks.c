@@ -40,15 +40,10 @@ static double GetClock(const char* name, int shift, int halve)
     TraceMessage("%s", name);
     if (!CardKnown()) return 0.5;
 
-    unsigned long v = ReadClockRegister();
-    TraceMessage("test=<0X%X>", (unsigned int)v);
-    // A read in doubt is read once more, and counted: the caller learns that the value
-    // may not be what the card runs.
-    if (InDoubt(v)) {
-        CountClockFault();
-        v = ReadClockRegister();
-        TraceMessage("ATIAGP_ReadInDoubt=<0X%X>", (unsigned int)v);
-    }
+    // A value in doubt (no two reads agree, or not the recorded divider) is counted:
+    // the caller learns that it may not be what the card runs.
+    unsigned long v;
+    if (!ReadClockAgreed(&v, "ATIAGP_ReadInDoubt=<0X%X>") || InDoubt(v)) CountClockFault();
     int divider = (int)((v >> shift) & 0xFF);
     TraceMessage("test=<0X%X>", divider);
     // The read-back: what the last setter of this field wrote must be there.
@@ -83,20 +78,19 @@ static void SetClock(const char* name, int mhz, int shift, int doubled)
     if (!CardKnown()) return;
 
     WRITTEN(shift).pending = 0;
-    unsigned long v = ReadClockRegister();
-    TraceMessage("test=<0X%X>", (unsigned int)v);
+    unsigned long v;
+    const int agreed = ReadClockAgreed(&v, "ATIAGP_ReadInDoubt=<0X%X>");
     if (g_referenceDivider == 0) {
         // No divider value gives the asked clock; leave the register as it is.
         TraceMessage("ATIAGP_NoDivider");
         CountClockFault();
         return;
     }
-    // Nothing garbled may reach the synthesiser: one more read, and no write unless
-    // that one shows the recorded divider.
-    if (InDoubt(v)) {
-        v = ReadClockRegister();
-        TraceMessage("ATIAGP_ReadInDoubt=<0X%X>", (unsigned int)v);
-        if (InDoubt(v)) { RefuseWrite(); return; }
+    // Nothing garbled may reach the synthesiser: the other divider is written back as
+    // read, so it is written only from two agreeing reads that show the recorded R.
+    if (!agreed || InDoubt(v)) {
+        RefuseWrite();
+        return;
     }
 
     int divider = MulDiv(doubled ? 2 * mhz : mhz, g_referenceDivider, REFERENCE_MHZ);

@@ -34,9 +34,6 @@ int zykClose_PCI(void)
     return 1;
 }
 
-// Reads of the clock register that may follow a first one until two agree.
-#define DIVIDER_REREADS 3
-
 // Records the card at (bus, device): its SSID, chip family, I/O window and reference
 // divider. The divider is the check of every later read, so it is taken only from two
 // reads that agree; without them it stays 0, which no clock call writes with.
@@ -50,17 +47,10 @@ static void RecordCard(int bus, int device, unsigned long ids, unsigned long sub
     TraceMessage("test=<0X%X>", (unsigned int)bar);
     g_ioBase = (unsigned short)(bar & 0xFFFE);
     TraceMessage("Address=<0X%X>", g_ioBase);
+    RecordRevision();
 
-    unsigned long clock = ReadClockRegister();
-    TraceMessage("test=<0X%X>", (unsigned int)clock);
-    int agreed = 0;
-    for (int reread = 0; reread < DIVIDER_REREADS && !agreed; reread++) {
-        unsigned long again = ReadClockRegister();
-        agreed = again == clock;
-        if (!agreed) TraceMessage("ATI_ReadAgain=<0X%X>", (unsigned int)again);
-        clock = again;
-    }
-    if (!agreed) {
+    unsigned long clock;
+    if (!ReadClockAgreed(&clock, "ATI_ReadAgain=<0X%X>")) {
         TraceMessage("ATI_DivisionInDoubt");
         CountClockFault();
         clock = 0;

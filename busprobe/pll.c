@@ -11,7 +11,11 @@
 #define PLL_WRITE_ENABLE 0x80
 #define PLL_REGISTER_MASK 0x3F
 #define CRTC_GEN_CNTL_PORT(base) ((unsigned short)((base) + 0x50))
+#define CONFIG_CNTL_PORT(base) ((unsigned short)((base) + 0xE0))
+#define CONFIG_CNTL_REVISION(v) ((v) >> 16 & 0xF)
 #define DATA_DELAY_MS 5
+// Reads of the clock register that may follow a first one until two agree.
+#define REREADS 3
 
 unsigned int g_errata;
 static unsigned long g_clockFaults;
@@ -61,6 +65,16 @@ static void WaitAfterData(void)
     }
 }
 
+// The A11 rule is the revision's, not the family's: CONFIG_CNTL tells, read once before
+// the first access to the clock register.
+void RecordRevision(void)
+{
+    if (!(g_errata & ERRATUM_R300_A11)) return;
+    unsigned long config = winpd(CONFIG_CNTL_PORT(g_ioBase));
+    TraceMessage("ATI_ConfigCntl=<0X%X>", (unsigned int)config);
+    if (CONFIG_CNTL_REVISION(config) != 0) g_errata &= ~ERRATUM_R300_A11;
+}
+
 static void WriteIndex(unsigned char index)
 {
     woutp(INDEX_PORT(g_ioBase), index);
@@ -72,17 +86,51 @@ static void WriteIndex(unsigned char index)
     }
 }
 
+// After a data-port access: the family's wait, and on an R300 A11 index 0 and one data
+// read, without which the chip's later reads (the display driver's too) may be wrong.
+static void AfterDataAccess(unsigned char index)
+{
+    WaitAfterData();
+    if (!(g_errata & ERRATUM_R300_A11)) return;
+    woutp(INDEX_PORT(g_ioBase), 0x00);
+    winpd(DATA_PORT(g_ioBase));
+    WaitAfterData();
+    woutp(INDEX_PORT(g_ioBase), index); // the index in use, back
+}
+
 unsigned long ReadClockRegister(void)
 {
-    WriteIndex(CLOCK_REGISTER & PLL_REGISTER_MASK);
+    const unsigned char index = CLOCK_REGISTER & PLL_REGISTER_MASK;
+    WriteIndex(index);
     unsigned long v = winpd(DATA_PORT(g_ioBase));
-    WaitAfterData();
+    AfterDataAccess(index);
     return v;
 }
 
 void WriteClockRegister(unsigned long v)
 {
-    WriteIndex((CLOCK_REGISTER & PLL_REGISTER_MASK) | PLL_WRITE_ENABLE);
+    const unsigned char index = (CLOCK_REGISTER & PLL_REGISTER_MASK) | PLL_WRITE_ENABLE;
+    WriteIndex(index);
     woutpd(DATA_PORT(g_ioBase), v);
-    WaitAfterData();
+    AfterDataAccess(index);
+}
+
+// One read can be garbled (the display driver moving the index between our index write
+// and data read, a chip's erratum) and still look like the register; a garbled value
+// does not repeat exactly, so a value is two consecutive reads that agree in all 32 bits.
+int ReadClockAgreed(unsigned long* v, const char* againFormat)
+{
+    unsigned long last = ReadClockRegister();
+    TraceMessage("test=<0X%X>", (unsigned int)last);
+    for (int reread = 0; reread < REREADS; reread++) {
+        unsigned long again = ReadClockRegister();
+        if (again == last) {
+            *v = again;
+            return 1;
+        }
+        TraceMessage(againFormat, (unsigned int)again);
+        last = again;
+    }
+    *v = last;
+    return 0;
 }

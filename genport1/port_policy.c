@@ -73,8 +73,8 @@ void genport_policy_scan(GenPortPolicy *policy, const GenPortPorts *ports)
     }
 }
 
-/* The clock register alone: any other index byte would open every PLL register, with
- * write enable, to the driver's owner. */
+/* The clock register alone, and register 0 without write enable: any other index byte
+ * would open every PLL register, with write enable, to the driver's owner. */
 int genport_policy_allows(const GenPortPolicy *policy, uint32_t port, int width, int write,
                           uint32_t value)
 {
@@ -89,10 +89,12 @@ int genport_policy_allows(const GenPortPolicy *policy, uint32_t port, int width,
     for (i = 0; i < policy->windows; i++) {
         uint32_t base = policy->base[i];
         if (port == base + GENPORT_INDEX_OFFSET && width == 1 && write)
-            return value == GENPORT_CLOCK_INDEX_READ || value == GENPORT_CLOCK_INDEX_WRITE;
+            return value == GENPORT_CLOCK_INDEX_READ || value == GENPORT_CLOCK_INDEX_WRITE ||
+                   value == GENPORT_A11_INDEX;
         if (port == base + GENPORT_DATA_OFFSET && width == 4)
             return 1;
-        if (port == base + GENPORT_CRTC_OFFSET && width == 4 && !write)
+        if ((port == base + GENPORT_CRTC_OFFSET || port == base + GENPORT_CONFIG_CNTL_OFFSET) &&
+            width == 4 && !write)
             return 1;
     }
     return 0;

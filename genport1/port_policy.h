@@ -21,9 +21,12 @@ extern "C" {
 #define GENPORT_INDEX_OFFSET 8  /* byte writes: the index of the register */
 #define GENPORT_DATA_OFFSET 12  /* dword reads and writes: the register */
 #define GENPORT_CRTC_OFFSET 0x50 /* dword reads: CRTC_GEN_CNTL, read by the chips' errata */
-/* The only index bytes: the clock register to read, and with write enable to write. */
+#define GENPORT_CONFIG_CNTL_OFFSET 0xE0 /* dword reads: CONFIG_CNTL, the chip's revision */
+/* The only index bytes: the clock register to read, and with write enable to write;
+ * and 0x00, the R300 A11's read after each data access (register 0 is only read). */
 #define GENPORT_CLOCK_INDEX_READ 0x0Au
 #define GENPORT_CLOCK_INDEX_WRITE 0x8Au
+#define GENPORT_A11_INDEX 0x00u
 #define GENPORT_MAX_WINDOWS 16
 
 typedef struct GenPortPolicy {
@@ -42,8 +45,9 @@ void genport_policy_scan(GenPortPolicy *policy, const GenPortPorts *ports);
 
 /* Whether one access may be served (value: what a write would write):
  *   0xCF8 dword read and write; 0xCFC dword read; nothing else touching 0xCF8-0xCFF;
- *   at a found window: byte writes of 0x0A and 0x8A at base+8, dword read and write at
- *   base+12, dword read at base+0x50; nothing else in the window. */
+ *   at a found window: byte writes of 0x0A, 0x8A and 0x00 at base+8, dword read and
+ *   write at base+12, dword reads at base+0x50 and base+0xE0; nothing else in the
+ *   window. */
 int genport_policy_allows(const GenPortPolicy *policy, uint32_t port, int width, int write,
                           uint32_t value);
 

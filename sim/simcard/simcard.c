@@ -7,15 +7,23 @@
 
 #define NOISE_SEED 0x2545F491u
 
-/* Device ids of the families with errata; any other id is a chip without them. */
+/* Device ids of the families with errata, from the public drivers' PCI id tables
+ * (Linux radeon, X.org ati); the RS250 ids are filed as RS200, as the drivers file them.
+ * Any other id is a chip without errata. */
 static const struct {
     uint16_t id;
     int family;
 } familyIds[] = {
-    {0x5159, SIM_FAMILY_RV100}, {0x4C59, SIM_FAMILY_RV100},
-    {0x5157, SIM_FAMILY_RV200}, {0x4C57, SIM_FAMILY_RV200}, {0x4C58, SIM_FAMILY_RV200},
+    {0x5159, SIM_FAMILY_RV100}, {0x515A, SIM_FAMILY_RV100}, {0x515E, SIM_FAMILY_RV100},
+    {0x4C59, SIM_FAMILY_RV100}, {0x4C5A, SIM_FAMILY_RV100}, {0x5969, SIM_FAMILY_RV100},
+    {0x5157, SIM_FAMILY_RV200}, {0x5158, SIM_FAMILY_RV200},
+    {0x4C57, SIM_FAMILY_RV200}, {0x4C58, SIM_FAMILY_RV200},
     {0x4136, SIM_FAMILY_RS100}, {0x4336, SIM_FAMILY_RS100},
-    {0x4137, SIM_FAMILY_RS200}, {0x4337, SIM_FAMILY_RS200}, {0x4437, SIM_FAMILY_RS200},
+    {0x4137, SIM_FAMILY_RS200}, {0x4337, SIM_FAMILY_RS200},
+    {0x4237, SIM_FAMILY_RS200}, {0x4437, SIM_FAMILY_RS200},
+    {0x4144, SIM_FAMILY_R300}, {0x4145, SIM_FAMILY_R300}, {0x4146, SIM_FAMILY_R300},
+    {0x4147, SIM_FAMILY_R300}, {0x4E44, SIM_FAMILY_R300}, {0x4E45, SIM_FAMILY_R300},
+    {0x4E46, SIM_FAMILY_R300}, {0x4E47, SIM_FAMILY_R300},
 };
 
 int sim_family(uint16_t deviceId)
@@ -34,8 +42,26 @@ unsigned sim_family_errata(int family)
     case SIM_FAMILY_RS100: return SIM_ERRATUM_DATA_DELAY;
     case SIM_FAMILY_RV200: return SIM_ERRATUM_DUMMY_READS;
     case SIM_FAMILY_RS200: return SIM_ERRATUM_DUMMY_READS | SIM_ERRATUM_DATA_DELAY;
+    case SIM_FAMILY_R300: return SIM_ERRATUM_R300_A11;
     default: return 0;
     }
+}
+
+#define CONFIG_CNTL_REVISION(v) (((v) >> 16) & 0xFu)
+
+static unsigned deviceErrata(const SimDevice *d)
+{
+    unsigned errata = sim_family_errata(d->family);
+    if (CONFIG_CNTL_REVISION(d->configCntl) != 0)
+        errata &= ~SIM_ERRATUM_R300_A11;
+    return errata;
+}
+
+unsigned sim_card_errata(const SimModel *model, int slot)
+{
+    if (slot < 0 || slot >= SIM_MAX_DEVICES)
+        return 0;
+    return deviceErrata(&model->devices[slot]);
 }
 
 void sim_state_fresh(SimCardState *state)
@@ -45,6 +71,10 @@ void sim_state_fresh(SimCardState *state)
     state->flakyReads = 0;
     state->garbageReads = 0;
     state->shortestGapUs = SIM_NO_GAP;
+    state->plausibleReads = 0;
+    state->writesWithoutDummyReads = 0;
+    state->indexUpperChanges = 0;
+    state->a11Garbled = 0;
 }
 
 static uint32_t ones(int width)
@@ -88,9 +118,11 @@ void sim_model_clear(SimModel *model)
         d->present = 0;
         d->isCard = 0;
         d->location = 0;
-        d->index = 0;
+        d->index = SIM_INDEX_POWER_UP;
         d->family = SIM_FAMILY_OTHER;
         d->crtc = 0;
+        d->configCntl = 0;
+        d->lastGarbage = 0;
         sim_state_fresh(&d->state);
         d->dummyStage = 0;
         d->dataTouched = 0;
@@ -115,7 +147,7 @@ int sim_model_put(SimModel *model, int slot, uint32_t location, const uint32_t *
     d->present = 1;
     d->isCard = isCard != 0;
     d->location = location & 0x00FFFF00u;
-    d->index = 0;
+    d->index = SIM_INDEX_POWER_UP;
     for (j = 0; j < SIM_CONFIG_DWORDS; j++)
         d->config[j] = config[j];
     for (j = 0; j < SIM_CARD_REGISTERS; j++)
@@ -123,6 +155,8 @@ int sim_model_put(SimModel *model, int slot, uint32_t location, const uint32_t *
     d->family = (config[0] & 0xFFFFu) == 0x1002u ? sim_family((uint16_t)(config[0] >> 16))
                                                  : SIM_FAMILY_OTHER;
     d->crtc = 0;
+    d->configCntl = (config[0x08 / 4] & 0xFu) << 16;
+    d->lastGarbage = 0;
     sim_state_fresh(&d->state);
     /* Nothing is known of the chip's PLL interface until an index write. */
     d->dummyStage = 0;
@@ -169,7 +203,8 @@ static SimDevice *cardAt(SimModel *model, uint16_t port, int *offset, int *slot)
             continue;
         off = (int)port - (int)base;
         if ((off >= SIM_CARD_INDEX_OFFSET && off < SIM_CARD_DATA_OFFSET + 4) ||
-            (off >= SIM_CARD_CRTC_OFFSET && off < SIM_CARD_CRTC_OFFSET + 4)) {
+            (off >= SIM_CARD_CRTC_OFFSET && off < SIM_CARD_CRTC_OFFSET + 4) ||
+            (off >= SIM_CARD_CONFIG_CNTL_OFFSET && off < SIM_CARD_CONFIG_CNTL_OFFSET + 4)) {
             *offset = off;
             *slot = i;
             return d;
@@ -208,7 +243,7 @@ static void stateChanged(SimModel *model, int slot, const SimDevice *card)
 
 static int hasErratum(const SimDevice *card, unsigned erratum)
 {
-    return (sim_family_errata(card->family) & erratum) != 0;
+    return (deviceErrata(card) & erratum) != 0;
 }
 
 /* Any access to a delay chip: the time since the last data-port access is measured, and
@@ -236,12 +271,23 @@ static void touchCard(SimModel *model, int slot, SimDevice *card)
         stateChanged(model, slot, card);
 }
 
-static void dataAccessed(SimModel *model, SimDevice *card)
+/* A data-port access (other than the A11 cure itself). */
+static void dataAccessed(SimModel *model, int slot, SimDevice *card)
 {
+    if (hasErratum(card, SIM_ERRATUM_R300_A11) && !card->state.a11Garbled) {
+        card->state.a11Garbled = 1;
+        stateChanged(model, slot, card);
+    }
     if (!hasErratum(card, SIM_ERRATUM_DATA_DELAY) || !model->hooks.microseconds)
         return;
     card->dataTouched = 1;
     card->dataTime = model->hooks.microseconds(model->hooks.ctx);
+}
+
+/* The A11 cure: a data read with the index's register bits and write enable cleared. */
+static int a11Cure(const SimDevice *card)
+{
+    return (card->index & (SIM_PLL_REGISTER_MASK | SIM_PLL_WRITE_ENABLE)) == 0;
 }
 
 /* Garbage that never shows the register's reference divider, different each read. */
@@ -255,16 +301,45 @@ static uint32_t noise(SimModel *model, uint32_t real)
     return g;
 }
 
+/* Garbage that looks like the register: R (bits 0-7) intact, one divider field off,
+ * and never the garbage answered before. A garbled value that repeats exactly is out of
+ * any reader's reach (it reads as the register), so the model never makes one: two
+ * reads that agree in all 32 bits are the register. */
+static uint32_t plausibleNoise(SimModel *model, SimDevice *card, uint32_t real)
+{
+    uint32_t g;
+    do {
+        uint32_t shift;
+        model->noise = model->noise * 1664525u + 1013904223u;
+        shift = (model->noise >> 24) & 1u ? 16u : 8u;
+        g = real ^ ((((model->noise >> 8) & 0xFFu) | 1u) << shift);
+    } while (g == card->lastGarbage);
+    card->lastGarbage = g;
+    return g;
+}
+
 /* The PLL register the index names, as the chip answers a data read. */
 static uint32_t pllRead(SimModel *model, int slot, SimDevice *card)
 {
     uint32_t real = card->registers[card->index & SIM_PLL_REGISTER_MASK];
     int garbage = 0;
-    if (hasErratum(card, SIM_ERRATUM_DUMMY_READS) && card->dummyStage < 2) {
+    if (hasErratum(card, SIM_ERRATUM_R300_A11) && card->state.a11Garbled) {
+        if (a11Cure(card)) {
+            card->state.a11Garbled = 0;
+            stateChanged(model, slot, card);
+            return real;
+        }
+        garbage = 1;
+    } else if (hasErratum(card, SIM_ERRATUM_DUMMY_READS) && card->dummyStage < 2) {
         /* The first data read after an index write is the dummy read itself. */
         if (card->dummyStage == 0)
             card->dummyStage = 1;
         garbage = 1;
+    } else if (card->state.plausibleReads) {
+        card->state.plausibleReads--;
+        card->state.garbageReads++;
+        stateChanged(model, slot, card);
+        return plausibleNoise(model, card, real);
     } else if (card->state.flakyReads) {
         card->state.flakyReads--;
         garbage = 1;
@@ -281,6 +356,10 @@ static void pllWrite(SimModel *model, int slot, SimDevice *card, int offset, int
 {
     int reg = card->index & SIM_PLL_REGISTER_MASK;
     uint32_t *r = &card->registers[reg];
+    if (hasErratum(card, SIM_ERRATUM_DUMMY_READS) && card->dummyStage < 2) {
+        card->state.writesWithoutDummyReads++;
+        stateChanged(model, slot, card);
+    }
     if (!(card->index & SIM_PLL_WRITE_ENABLE)) {
         card->state.ignoredWrites++;
         stateChanged(model, slot, card);
@@ -289,6 +368,21 @@ static void pllWrite(SimModel *model, int slot, SimDevice *card, int offset, int
     *r = mergeSlice(*r, offset, width, value);
     if (model->hooks.registerWritten)
         model->hooks.registerWritten(model->hooks.ctx, slot, reg, *r);
+}
+
+/* The index register takes any slice; bits 8-31 are the display driver's, and any
+ * change of them is counted. A write of the low byte starts a new PLL access. */
+static void indexWrite(SimModel *model, int slot, SimDevice *card, int offset, int width,
+                       uint32_t value)
+{
+    uint32_t before = card->index;
+    card->index = mergeSlice(card->index, offset, width, value);
+    if (offset == 0)
+        card->dummyStage = 0;
+    if ((before ^ card->index) & ~0xFFu) {
+        card->state.indexUpperChanges++;
+        stateChanged(model, slot, card);
+    }
 }
 
 uint32_t sim_in(SimModel *model, uint16_t port, int width)
@@ -307,17 +401,26 @@ uint32_t sim_in(SimModel *model, uint16_t port, int width)
         touchCard(model, slot, card);
         if (card->state.hung) {
             /* a hung chip answers nothing */
+        } else if (offset >= SIM_CARD_DATA_OFFSET && offset < SIM_CARD_DATA_OFFSET + 4) {
+            if (sliceFits(offset - SIM_CARD_DATA_OFFSET, width)) {
+                const int garbled = card->state.a11Garbled;
+                value = readSlice(pllRead(model, slot, card), offset - SIM_CARD_DATA_OFFSET, width);
+                if (!garbled || card->state.a11Garbled)
+                    dataAccessed(model, slot, card);
+            }
+        } else if (card->state.a11Garbled && hasErratum(card, SIM_ERRATUM_R300_A11)) {
+            /* Every other register of an A11 chip reads garbage until the cure. */
+            value = noise(model, 0) & ones(width);
+        } else if (offset >= SIM_CARD_CONFIG_CNTL_OFFSET) {
+            if (sliceFits(offset - SIM_CARD_CONFIG_CNTL_OFFSET, width))
+                value = readSlice(card->configCntl, offset - SIM_CARD_CONFIG_CNTL_OFFSET, width);
         } else if (offset >= SIM_CARD_CRTC_OFFSET) {
             if (sliceFits(offset - SIM_CARD_CRTC_OFFSET, width))
                 value = readSlice(card->crtc, offset - SIM_CARD_CRTC_OFFSET, width);
             if (offset == SIM_CARD_CRTC_OFFSET && width == 4 && card->dummyStage == 1)
                 card->dummyStage = 2;
-        } else if (offset < SIM_CARD_DATA_OFFSET) {
-            if (sliceFits(offset - SIM_CARD_INDEX_OFFSET, width))
-                value = readSlice(card->index, offset - SIM_CARD_INDEX_OFFSET, width);
-        } else if (sliceFits(offset - SIM_CARD_DATA_OFFSET, width)) {
-            value = readSlice(pllRead(model, slot, card), offset - SIM_CARD_DATA_OFFSET, width);
-            dataAccessed(model, card);
+        } else if (sliceFits(offset - SIM_CARD_INDEX_OFFSET, width)) {
+            value = readSlice(card->index, offset - SIM_CARD_INDEX_OFFSET, width);
         }
     }
     report(model, 0, width, port, value);
@@ -337,18 +440,17 @@ void sim_out(SimModel *model, uint16_t port, int width, uint32_t value)
         touchCard(model, slot, card);
         if (card->state.hung) {
             /* lost */
+        } else if (offset >= SIM_CARD_CONFIG_CNTL_OFFSET) {
+            /* CONFIG_CNTL: not written here */
         } else if (offset >= SIM_CARD_CRTC_OFFSET) {
             if (sliceFits(offset - SIM_CARD_CRTC_OFFSET, width))
                 card->crtc = mergeSlice(card->crtc, offset - SIM_CARD_CRTC_OFFSET, width, value);
         } else if (offset < SIM_CARD_DATA_OFFSET) {
-            /* Only the low byte of the index dword holds the index. */
-            if (offset == SIM_CARD_INDEX_OFFSET && sliceFits(0, width)) {
-                card->index = (uint8_t)value;
-                card->dummyStage = 0;
-            }
+            if (sliceFits(offset - SIM_CARD_INDEX_OFFSET, width))
+                indexWrite(model, slot, card, offset - SIM_CARD_INDEX_OFFSET, width, value);
         } else if (sliceFits(offset - SIM_CARD_DATA_OFFSET, width)) {
             pllWrite(model, slot, card, offset - SIM_CARD_DATA_OFFSET, width, value);
-            dataAccessed(model, card);
+            dataAccessed(model, slot, card);
         }
     }
     /* Configuration writes through 0xCFC are dropped: the scenario's configuration

@@ -20,20 +20,31 @@ extern "C" {
 #define SIM_CARD_INDEX_OFFSET 8   /* index port = I/O base + 8 */
 #define SIM_CARD_DATA_OFFSET 12   /* data port = I/O base + 12 */
 #define SIM_CARD_CRTC_OFFSET 0x50 /* CRTC_GEN_CNTL, the register the errata read */
+#define SIM_CARD_CONFIG_CNTL_OFFSET 0xE0 /* CONFIG_CNTL: the chip's revision in bits 16-19 */
 
-/* The PLL interface as the chips behave. The index byte holds the PLL register in bits
- * 0-5; a data write lands only when bit 7 (write enable) is set as well. */
+/* The PLL interface as the chips behave. The index register is a dword: bits 0-5 name
+ * the PLL register, bit 7 is write enable (a data write lands only with it), and bits
+ * 8-9 are PPLL_DIV_SEL, which the display driver sets and the chip keeps; a byte write
+ * at the index port replaces bits 0-7 alone. */
 #define SIM_PLL_REGISTER_MASK 0x3Fu
 #define SIM_PLL_WRITE_ENABLE 0x80u
+#define SIM_INDEX_POWER_UP 0x00000300u /* PPLL_DIV_SEL = 3 */
 /* The chips that need dummy reads (data port, then CRTC_GEN_CNTL) after each index
- * write, and those that hang when touched within 5 ms of a data-port access. */
+ * write, those that hang when touched within 5 ms of a data-port access, and the R300
+ * of revision A11 (CONFIG_CNTL bits 16-19 all 0): after any data-port access every read
+ * of the chip, PLL or not, is garbage until a data read with the index's register bits
+ * and write enable cleared. */
 #define SIM_ERRATUM_DUMMY_READS 1u
 #define SIM_ERRATUM_DATA_DELAY 2u
+#define SIM_ERRATUM_R300_A11 4u
 #define SIM_DATA_DELAY_US 5000u
 enum SimFamily {
-    SIM_FAMILY_OTHER = 0, SIM_FAMILY_RV100, SIM_FAMILY_RV200, SIM_FAMILY_RS100, SIM_FAMILY_RS200
+    SIM_FAMILY_OTHER = 0, SIM_FAMILY_RV100, SIM_FAMILY_RV200, SIM_FAMILY_RS100, SIM_FAMILY_RS200,
+    SIM_FAMILY_R300
 };
-/* The family of an ATI device id, and the errata each family has. */
+/* The family of an ATI device id (the chip's own table, from the public drivers' id
+ * tables), and the errata each family has. SIM_ERRATUM_R300_A11 holds only for the
+ * revision A11; sim_card_errata answers for a card as it sits. */
 int sim_family(uint16_t deviceId);
 unsigned sim_family_errata(int family);
 
@@ -45,6 +56,13 @@ typedef struct SimCardState {
     uint32_t garbageReads;   /* data reads answered with garbage */
     uint32_t shortestGapUs;  /* shortest time from a data-port access to the chip's next
                               * access (delay chips, with a clock); SIM_NO_GAP if none */
+    uint32_t plausibleReads; /* knob: this many next data reads return plausible garbage:
+                              * the register's R (bits 0-7) intact, another field off,
+                              * different from the read before */
+    uint32_t writesWithoutDummyReads; /* data writes on a dummy-read chip without both dummy
+                               * reads since the index write (the drivers never make one) */
+    uint32_t indexUpperChanges; /* writes that changed bits 8-31 of the index register */
+    uint32_t a11Garbled;     /* R300 A11: 1 from a data access until the index-0 read */
 } SimCardState;
 #define SIM_NO_GAP 0xFFFFFFFFu
 
@@ -77,9 +95,13 @@ typedef struct SimDevice {
     uint32_t location;                  /* SIM_LOCATION */
     uint32_t config[SIM_CONFIG_DWORDS]; /* read-only: configuration writes are ignored */
     uint32_t registers[SIM_CARD_REGISTERS];
-    uint8_t index;                      /* the index byte last written to the index port */
+    uint32_t index;                     /* the index register (SIM_INDEX_POWER_UP at first) */
     int family;                         /* SimFamily, from the device id */
     uint32_t crtc;                      /* CRTC_GEN_CNTL at I/O base + 0x50 */
+    uint32_t configCntl;                /* CONFIG_CNTL at I/O base + 0xE0 (read-only): its
+                                         * revision field (bits 16-19) is the low four bits
+                                         * of the PCI revision id (configuration 0x08) */
+    uint32_t lastGarbage;               /* the last plausible garbage answered */
     SimCardState state;
     int dummyStage;                     /* dummy reads done since the last index write */
     int dataTouched;                    /* a data-port access not yet followed by another */
@@ -105,6 +127,10 @@ int sim_model_put(SimModel *model, int slot, uint32_t location, const uint32_t *
 void sim_model_set_state(SimModel *model, int slot, const SimCardState *state);
 void sim_state_fresh(SimCardState *state);
 
+/* The errata of the card in slot as it sits: its family's, with the A11 rule only
+ * where CONFIG_CNTL says revision A11. */
+unsigned sim_card_errata(const SimModel *model, int slot);
+
 /* The card (slot) whose I/O window starts at ioBase, or -1. */
 int sim_model_find_card(const SimModel *model, uint16_t ioBase);
 
@@ -115,7 +141,8 @@ uint32_t sim_config_read(const SimModel *model, uint32_t location, int reg);
 
 /* Port access of width 1, 2 or 4. Ports nobody claims read all ones; writes to them
  * are dropped. Every access is reported through hooks.accessed. A card claims its
- * index port (base + 8), data port (base + 12) and CRTC_GEN_CNTL (base + 0x50). */
+ * index register (base + 8), data port (base + 12), CRTC_GEN_CNTL (base + 0x50) and
+ * CONFIG_CNTL (base + 0xE0). */
 uint32_t sim_in(SimModel *model, uint16_t port, int width);
 void sim_out(SimModel *model, uint16_t port, int width, uint32_t value);
 

@@ -40,18 +40,19 @@ const Kind* Known(DWORD code)
 
 // What the default scenario's card (I/O base 0xD000) and the configuration ports allow.
 using Entry = std::tuple<bool, int, uint16_t>;  // write, width, port
-// The byte written at 0xD008 must be 0x0A or 0x8A as well.
+// The byte written at 0xD008 must be 0x0A, 0x8A or 0x00 as well.
 const std::set<Entry> kAllowed = {{true, 4, 0xCF8},  {false, 4, 0xCF8}, {false, 4, 0xCFC},
                                   {true, 1, 0xD008}, {false, 4, 0xD00C}, {true, 4, 0xD00C},
-                                  {false, 4, 0xD050}};
+                                  {false, 4, 0xD050}, {false, 4, 0xD0E0}};
 bool IndexByteAllowed(uint16_t port, bool write, int width, uint8_t value)
 {
-    return !(write && width == 1 && port == 0xD008) || value == 0x0A || value == 0x8A;
+    return !(write && width == 1 && port == 0xD008) || value == 0x0A || value == 0x8A ||
+           value == 0x00;
 }
 
 // Ports that matter: the list itself, the devices a port driver must never reach, and
 // the neighbours of both.
-const uint32_t kNamedPorts[] = {0xCF8, 0xCFC, 0xD008, 0xD00C, 0xD050, 0xD051, 0xCF9, 0xCFA, 0xCFE, 0xD009,
+const uint32_t kNamedPorts[] = {0xCF8, 0xCFC, 0xD008, 0xD00C, 0xD050, 0xD051, 0xD0E0, 0xD0E1, 0xCF9, 0xCFA, 0xCFE, 0xD009,
                                 0xD00A, 0xD00D, 0xD010, 0xD000, 0x60,  0x64,  0x70,  0x71,
                                 0x92,  0x1F0, 0x1F7, 0x3F6, 0xE808, 0xE80C, 0x10CF8, 0x1D00C};
 

@@ -304,9 +304,13 @@ TEST_F(Policy, TheCardIsReachedAsBusprobeReachesIt)
     EXPECT_EQ(GENPORT_STATUS_SUCCESS, Send(m, writeByte, 0xD008, 0x0A));
     EXPECT_EQ(GENPORT_STATUS_SUCCESS, Send(m, readDword, 0xD00C));
     EXPECT_EQ(GENPORT_STATUS_SUCCESS, Send(m, readDword, 0xD050)) << "the chips' dummy read";
+    EXPECT_EQ(GENPORT_STATUS_SUCCESS, Send(m, readDword, 0xD0E0)) << "CONFIG_CNTL: the revision";
+    EXPECT_EQ(GENPORT_STATUS_SUCCESS, Send(m, writeByte, 0xD008, 0x00)) << "the A11 read";
+    EXPECT_EQ(GENPORT_STATUS_SUCCESS, Send(m, readDword, 0xD00C));
     EXPECT_EQ(0x00A0A00Cu, m.model.devices[1].registers[0x0A]);
     EXPECT_EQ((std::vector<Access>{{true, 1, 0xD008}, {true, 4, 0xD00C}, {true, 1, 0xD008},
-                                   {false, 4, 0xD00C}, {false, 4, 0xD050}}),
+                                   {false, 4, 0xD00C}, {false, 4, 0xD050}, {false, 4, 0xD0E0},
+                                   {true, 1, 0xD008}, {false, 4, 0xD00C}}),
               m.log)
         << "the configuration dwords never reach the ports";
     EXPECT_EQ((std::vector<HalRead>{{1, 0, 0, 0x00}}), m.hal);
@@ -429,6 +433,7 @@ TEST_F(Policy, OnlyTheListedAccessesPassAnywhereInThePortSpaceAndBeyond)
         expected.insert({base + 12, GENPORT_IOCTL_READ_DWORD});
         expected.insert({base + 12, GENPORT_IOCTL_WRITE_DWORD});
         expected.insert({base + 0x50, GENPORT_IOCTL_READ_DWORD});
+        expected.insert({base + 0xE0, GENPORT_IOCTL_READ_DWORD});
     }
     std::set<std::pair<uint32_t, uint32_t>> passed;
     for (uint32_t port = 0; port <= 0xFFFF; port++) {
@@ -445,8 +450,8 @@ TEST_F(Policy, OnlyTheListedAccessesPassAnywhereInThePortSpaceAndBeyond)
     std::set<uint16_t> reached;
     for (const Access& a : m.log)
         reached.insert(a.port);
-    EXPECT_EQ((std::set<uint16_t>{0xD008, 0xD00C, 0xD050, 0x9C08, 0x9C0C, 0x9C50, 0xC008, 0xC00C,
-                                  0xC050, 0x8808, 0x880C, 0x8850}),
+    EXPECT_EQ((std::set<uint16_t>{0xD008, 0xD00C, 0xD050, 0xD0E0, 0x9C08, 0x9C0C, 0x9C50, 0x9CE0,
+                                  0xC008, 0xC00C, 0xC050, 0xC0E0, 0x8808, 0x880C, 0x8850, 0x88E0}),
               reached);
     EXPECT_TRUE(m.LegacyUntouched());
     EXPECT_EQ(3u, m.answers.size()) << "the three configuration requests, each told once";
@@ -461,10 +466,11 @@ TEST_F(Policy, OnlyTheListedAccessesPassAnywhereInThePortSpaceAndBeyond)
     EXPECT_TRUE(m.hal.empty());
 }
 
-// The index port takes two bytes alone: the clock register to read, and the same with
-// write enable to write. Any other byte would open every PLL register to the driver's
-// owner, with write enable. Each refusal reaches nothing, and the card's index stays.
-TEST_F(Policy, TheIndexPortTakesOnlyTheClockRegisterWithOrWithoutWriteEnable)
+// The index port takes three bytes alone: the clock register to read, the same with
+// write enable to write, and 0x00 for the R300 A11's read after each data access. Any
+// other byte would open every PLL register to the driver's owner, with write enable.
+// Each refusal reaches nothing, and the card's index stays.
+TEST_F(Policy, TheIndexPortTakesOnlyTheClockRegisterWithOrWithoutWriteEnableAndIndex0)
 {
     const Kind& writeByte = kKinds[3];
     for (uint32_t base : {0xD000u, 0x9C00u, 0xC000u, 0x8800u}) {
@@ -476,21 +482,22 @@ TEST_F(Policy, TheIndexPortTakesOnlyTheClockRegisterWithOrWithoutWriteEnable)
             else
                 EXPECT_EQ(GENPORT_STATUS_ACCESS_DENIED, status) << std::hex << base << " " << value;
         }
-        EXPECT_EQ((std::set<uint32_t>{0x0A, 0x8A}), passed) << std::hex << base;
+        EXPECT_EQ((std::set<uint32_t>{0x00, 0x0A, 0x8A}), passed) << std::hex << base;
     }
-    EXPECT_EQ(8u, m.log.size()) << "only the accepted bytes reached a port";
-    EXPECT_EQ(0x8A, m.model.devices[1].index) << "the last accepted byte, nothing after it";
+    EXPECT_EQ(12u, m.log.size()) << "only the accepted bytes reached a port";
+    EXPECT_EQ(0x8Au, m.model.devices[1].index & 0xFF) << "the last accepted byte, nothing after it";
 
-    // The same bytes in other widths, at the neighbouring ports, and CRTC_GEN_CNTL in
-    // every way but a dword read, are refused too.
+    // The same bytes in other widths, at the neighbouring ports, and CRTC_GEN_CNTL and
+    // CONFIG_CNTL in every way but a dword read, are refused too.
     m.log.clear();
     for (const Kind& k : kKinds) {
-        for (uint32_t value : {0x0Au, 0x8Au, 0x4Au, 0x8Bu}) {
+        for (uint32_t value : {0x00u, 0x0Au, 0x8Au, 0x4Au, 0x8Bu, 0x80u}) {
             for (uint32_t port : {0xD007u, 0xD008u, 0xD009u, 0xD00Bu, 0xD04Cu, 0xD04Fu, 0xD050u,
-                                  0xD051u, 0xD052u, 0xD053u, 0xD054u}) {
+                                  0xD051u, 0xD052u, 0xD053u, 0xD054u, 0xD0DCu, 0xD0DFu, 0xD0E0u,
+                                  0xD0E1u, 0xD0E2u, 0xD0E3u, 0xD0E4u}) {
                 const bool allowed = (port == 0xD008 && k.write && k.width == 1 &&
-                                      (value == 0x0A || value == 0x8A)) ||
-                                     (port == 0xD050 && !k.write && k.width == 4);
+                                      (value == 0x00 || value == 0x0A || value == 0x8A)) ||
+                                     ((port == 0xD050 || port == 0xD0E0) && !k.write && k.width == 4);
                 EXPECT_EQ(allowed ? GENPORT_STATUS_SUCCESS : GENPORT_STATUS_ACCESS_DENIED,
                           Send(m, k, port, value))
                     << std::hex << k.code << " port " << port << " value " << value;
@@ -499,7 +506,7 @@ TEST_F(Policy, TheIndexPortTakesOnlyTheClockRegisterWithOrWithoutWriteEnable)
     }
     for (const Access& a : m.log)
         EXPECT_TRUE((a.port == 0xD008 && a.write && a.width == 1) ||
-                    (a.port == 0xD050 && !a.write && a.width == 4))
+                    ((a.port == 0xD050 || a.port == 0xD0E0) && !a.write && a.width == 4))
             << a;
     EXPECT_TRUE(m.LegacyUntouched());
 }

@@ -84,13 +84,15 @@ TEST_F(Clocks, SettersChangeOnlyTheirOwnField)
     SetMemory(300);
     EXPECT_EQ(0xAB85850Cu, Register());
 
-    // One index write and read, then the index with write enable and the write, per
-    // setter.
+    // Two index writes and reads that agree, then the index with write enable and the
+    // write, per setter.
     std::vector<sim::PortAccess> window;
     for (const sim::PortAccess& a : sim::AccessLog())
         if (a.port >= kBase && a.port < kBase + 0x100) window.push_back(a);
     EXPECT_EQ((std::vector<sim::PortAccess>{{true, 1, 0xD008, 0x0A}, {false, 4, 0xD00C, 0xAB12340C},
+                                            {true, 1, 0xD008, 0x0A}, {false, 4, 0xD00C, 0xAB12340C},
                                             {true, 1, 0xD008, 0x8A}, {true, 4, 0xD00C, 0xAB85340C},
+                                            {true, 1, 0xD008, 0x0A}, {false, 4, 0xD00C, 0xAB85340C},
                                             {true, 1, 0xD008, 0x0A}, {false, 4, 0xD00C, 0xAB85340C},
                                             {true, 1, 0xD008, 0x8A}, {true, 4, 0xD00C, 0xAB85850C}}),
               window);

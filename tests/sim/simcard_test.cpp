@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 #include <vector>
 
+#include "radeon_ids.h"
 #include "simcard.h"
 
 namespace {
@@ -62,13 +64,26 @@ protected:
 // model's clock is `now`, moved by the test.
 class Chip : public Machine {
 protected:
-    void Card(uint16_t deviceId, uint32_t clock = 0x00A0A00C)
+    void Card(uint16_t deviceId, uint32_t clock = 0x00A0A00C, uint8_t revision = 0)
     {
-        Put(0, 1, 0, 0, uint32_t(deviceId) << 16 | 0x1002, 0x0A125A4B, 0xD001, true, clock);
+        uint32_t config[SIM_CONFIG_DWORDS] = {};
+        uint32_t regs[SIM_CARD_REGISTERS] = {};
+        config[0x00 / 4] = uint32_t(deviceId) << 16 | 0x1002;
+        config[0x08 / 4] = 0x03000000u | revision;
+        config[0x2C / 4] = 0x0A125A4B;
+        config[0x14 / 4] = 0xD001;
+        regs[0x0A] = clock;
+        ASSERT_TRUE(sim_model_put(&model, 0, SIM_LOCATION(1, 0, 0), config, 1, regs));
         model.hooks.microseconds = [](void* ctx) { return static_cast<Chip*>(ctx)->now; };
     }
     const SimDevice& Device() const { return model.devices[0]; }
     uint32_t Read() { return sim_in(&model, 0xD00C, 4); }
+    void Knob(uint32_t SimCardState::*knob, uint32_t count)
+    {
+        SimCardState state = Device().state;
+        state.*knob = count;
+        sim_model_set_state(&model, 0, &state);
+    }
     uint64_t now = 1000000;
 };
 
@@ -86,6 +101,21 @@ TEST_F(Chip, FamiliesComeFromTheDeviceIdOfAnAtiFunction)
     EXPECT_EQ(SIM_FAMILY_RV200, Device().family);
     Put(1, 1, 1, 0, 0x515910DE, 0, 0xD101, true);  // another maker's id 5159
     EXPECT_EQ(SIM_FAMILY_OTHER, model.devices[1].family);
+}
+
+// The chip's own table against the drivers': every id of a family with errata filed as
+// the drivers file it, every other id of the table a chip without errata.
+TEST_F(Chip, TheFamilyTableIsTheDriversTable)
+{
+    const struct { const char* name; int family; } kRuled[] = {
+        {"RV100", SIM_FAMILY_RV100}, {"RV200", SIM_FAMILY_RV200}, {"RS100", SIM_FAMILY_RS100},
+        {"RS200", SIM_FAMILY_RS200}, {"R300", SIM_FAMILY_R300}};
+    for (const RadeonId& r : kRadeonIds) {
+        int want = SIM_FAMILY_OTHER;
+        for (const auto& f : kRuled)
+            if (std::string(f.name) == r.family) want = f.family;
+        EXPECT_EQ(want, sim_family(r.id)) << std::hex << r.id << " " << r.family;
+    }
 }
 
 TEST_F(Chip, ADataWriteWithoutWriteEnableIsIgnoredAndCounted)
@@ -187,6 +217,89 @@ TEST_F(Chip, TheFlakyKnobSpoilsTheNextReadsThatCount)
     EXPECT_EQ(0x00A0A00Cu, Read());
 }
 
+// The plausible knob: R intact, another field off, never the same garbage twice running,
+// so two agreeing reads are the register.
+TEST_F(Chip, PlausibleGarbageShowsTheDividerAndNeverRepeats)
+{
+    Card(0x5246);
+    Knob(&SimCardState::plausibleReads, 40);
+    sim_out(&model, 0xD008, 1, 0x0A);
+    uint32_t before = 0;
+    for (int i = 0; i < 40; i++) {
+        const uint32_t g = Read();
+        EXPECT_EQ(0x0Cu, g & 0xFF) << "R intact";
+        EXPECT_NE(0x00A0A00Cu, g);
+        EXPECT_TRUE((g ^ 0x00A0A00Cu) <= 0xFFFF00u) << std::hex << g << ": a divider off";
+        EXPECT_NE(before, g) << "differs from the read before";
+        before = g;
+    }
+    EXPECT_EQ(0x00A0A00Cu, Read());
+    EXPECT_EQ(0x00A0A00Cu, Read());
+    EXPECT_EQ(40u, Device().state.garbageReads);
+}
+
+// The drivers never write a dummy-read chip's data port without both dummy reads since
+// the index write; the chip counts such a write.
+TEST_F(Chip, ADataWriteWithoutTheDummyReadsIsCounted)
+{
+    for (uint16_t id : {0x5157, 0x4137}) {
+        Card(id);
+        model.hooks.microseconds = nullptr;  // the RS200's 5 ms aside
+        sim_out(&model, 0xD008, 1, 0x8A);
+        sim_in(&model, 0xD00C, 4);
+        sim_in(&model, 0xD050, 4);
+        sim_out(&model, 0xD00C, 4, 0x0085A00C);
+        EXPECT_EQ(0u, Device().state.writesWithoutDummyReads) << std::hex << id;
+        sim_out(&model, 0xD008, 1, 0x8A);
+        sim_in(&model, 0xD00C, 4);
+        sim_out(&model, 0xD00C, 4, 0x0085A00C);
+        EXPECT_EQ(1u, Device().state.writesWithoutDummyReads) << std::hex << id;
+    }
+    Card(0x5159);
+    sim_out(&model, 0xD008, 1, 0x8A);
+    sim_out(&model, 0xD00C, 4, 0x0085A00C);
+    EXPECT_EQ(0u, Device().state.writesWithoutDummyReads) << "not a dummy-read chip";
+}
+
+// R300 A11: after a data access every read of the chip is garbage until a data read with
+// index 0; another revision and other families read true.
+TEST_F(Chip, R300A11ReadsGarbageAfterADataAccessUntilTheIndex0Read)
+{
+    Card(0x4E44);
+    EXPECT_EQ(0u, sim_in(&model, 0xD0E0, 4)) << "CONFIG_CNTL: revision A11";
+    EXPECT_EQ(SIM_ERRATUM_R300_A11, sim_card_errata(&model, 0));
+    sim_out(&model, 0xD008, 1, 0x0A);
+    EXPECT_EQ(0x00A0A00Cu, Read()) << "the first access reads true";
+    EXPECT_EQ(1u, Device().state.a11Garbled);
+    EXPECT_NE(0x00A0A00Cu, Read());
+    EXPECT_NE(0u, sim_in(&model, 0xD0E0, 4)) << "other registers too";
+    sim_out(&model, 0xD008, 1, 0x0B);
+    Read();
+    EXPECT_EQ(1u, Device().state.a11Garbled) << "another register is no cure";
+    sim_out(&model, 0xD008, 1, 0x00);
+    Read();
+    EXPECT_EQ(0u, Device().state.a11Garbled);
+    sim_out(&model, 0xD008, 1, 0x8A);
+    sim_out(&model, 0xD00C, 4, 0x0085A00C);
+    EXPECT_EQ(0x0085A00Cu, Device().registers[0x0A]) << "writes land";
+    EXPECT_EQ(1u, Device().state.a11Garbled) << "and garble what follows";
+    sim_out(&model, 0xD008, 1, 0x00);
+    Read();
+    sim_out(&model, 0xD008, 1, 0x0A);
+    EXPECT_EQ(0x0085A00Cu, Read());
+
+    Card(0x4E44, 0x00A0A00C, 0x01);
+    EXPECT_EQ(0x00010000u, sim_in(&model, 0xD0E0, 4)) << "CONFIG_CNTL: another revision";
+    EXPECT_EQ(0u, sim_card_errata(&model, 0));
+    sim_out(&model, 0xD008, 1, 0x0A);
+    Read();
+    EXPECT_EQ(0x00A0A00Cu, Read());
+    EXPECT_EQ(0u, Device().state.a11Garbled);
+    Card(0x5246);
+    sim_out(&model, 0xD008, 1, 0x0A);
+    Read();
+    EXPECT_EQ(0x00A0A00Cu, Read()) << "not an R300";
+}
 
 TEST_F(Machine, NothingThereReadsAllOnesAndSwallowsWrites)
 {
@@ -275,10 +388,16 @@ TEST_F(Machine, IndexSelectsTheRegisterThatTheDataPortReadsAndWrites)
     sim_out(&model, 0xD00E, 2, 0x1286);
     EXPECT_EQ(0x1286900Cu, sim_in(&model, 0xD00C, 4)) << "narrow writes replace their slice";
     EXPECT_EQ(0x00303006u, CardRegister(0xD100, 0x0A)) << "the other card is untouched";
+    EXPECT_EQ(0x38Au, sim_in(&model, 0xD008, 4)) << "PPLL_DIV_SEL kept by the byte write";
+    EXPECT_EQ(0u, model.devices[0].state.indexUpperChanges);
     sim_out(&model, 0xD008, 4, 0xFFFFFF05);
-    EXPECT_EQ(0x05u, sim_in(&model, 0xD008, 4)) << "only the low byte is the index";
+    EXPECT_EQ(0xFFFFFF05u, sim_in(&model, 0xD008, 4)) << "a dword write clobbers bits 8-31";
+    EXPECT_EQ(1u, model.devices[0].state.indexUpperChanges);
     sim_out(&model, 0xD009, 1, 0x0A);
     EXPECT_EQ(0x05u, sim_in(&model, 0xD008, 1)) << "base + 9 does not select";
+    EXPECT_EQ(2u, model.devices[0].state.indexUpperChanges) << "but changes PPLL_DIV_SEL";
+    sim_out(&model, 0xD008, 2, 0x0A05);
+    EXPECT_EQ(2u, model.devices[0].state.indexUpperChanges) << "the same bits again: no change";
 
     ASSERT_EQ(3u, stored.size()) << "every data write is handed to the host";
     EXPECT_EQ(0, stored[0].slot);

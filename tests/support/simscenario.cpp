@@ -43,7 +43,7 @@ constexpr uint32_t kDisplayClass = 0x03000000;
 constexpr uint32_t kDecoding = 0x00000003;
 
 void putDevice(int bus, int dev, int fn, uint32_t reg00, uint32_t reg2C, uint32_t reg14,
-               bool card, uint32_t clockReg0A)
+               bool card, uint32_t clockReg0A, uint8_t revision = 0)
 {
     SimDeviceRecord record = {};
     record.location = SIM_LOCATION(bus, dev, fn);
@@ -53,7 +53,7 @@ void putDevice(int bus, int dev, int fn, uint32_t reg00, uint32_t reg2C, uint32_
     record.config[0x14 / 4] = reg14;
     if (card) {
         record.config[0x04 / 4] = kDecoding;
-        record.config[0x08 / 4] = kDisplayClass;
+        record.config[0x08 / 4] = kDisplayClass | revision;
     }
     int slot = slotFor(record.location);
     uint32_t registers[SIM_CARD_REGISTERS] = {};
@@ -89,10 +89,10 @@ void AddDevice(int bus, int dev, int fn, uint32_t reg00, uint32_t reg2C, uint32_
 }
 
 void AddCard(int bus, int dev, int fn, uint16_t ssid, uint32_t reg14, uint32_t clockReg0A,
-             uint16_t vendor, uint16_t subsysVendor, uint16_t deviceId)
+             uint16_t vendor, uint16_t subsysVendor, uint16_t deviceId, uint8_t revision)
 {
     putDevice(bus, dev, fn, uint32_t(deviceId) << 16 | vendor, uint32_t(ssid) << 16 | subsysVendor,
-              reg14, true, clockReg0A);
+              reg14, true, clockReg0A, revision);
 }
 
 uint32_t IoRegister(uint16_t ioBase, int index)
@@ -128,13 +128,25 @@ SimCardState CardState(uint16_t ioBase)
     return state;
 }
 
-void MakeReadsFlaky(uint16_t ioBase, uint32_t count)
+namespace {
+void setKnob(uint16_t ioBase, uint32_t SimCardState::*knob, uint32_t count)
 {
     SimCardState state = CardState(ioBase);
-    state.flakyReads = count;
+    state.*knob = count;
     if (!simstore_write_state(cardSlot(ioBase), &state))
         fail("cannot write the card's state");
     simstore_touch();
+}
+}  // namespace
+
+void MakeReadsFlaky(uint16_t ioBase, uint32_t count)
+{
+    setKnob(ioBase, &SimCardState::flakyReads, count);
+}
+
+void MakeReadsPlausible(uint16_t ioBase, uint32_t count)
+{
+    setKnob(ioBase, &SimCardState::plausibleReads, count);
 }
 
 void DefaultScenario()

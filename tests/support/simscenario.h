@@ -22,10 +22,11 @@ void AddDevice(int bus, int dev, int fn, uint32_t reg00, uint32_t reg2C, uint32_
 
 // A graphics card (a display controller by its class code, I/O decoding enabled in its
 // command register): its configuration ids, and the I/O window of reg14 (when bit 0 is
-// set) whose index register 0x0A is the clock register.
+// set) whose index register 0x0A is the clock register. The PCI revision id's low four
+// bits are the chip's revision in CONFIG_CNTL (0: an R300 is an A11).
 void AddCard(int bus, int dev, int fn, uint16_t ssid, uint32_t reg14, uint32_t clockReg0A,
              uint16_t vendor = ATI_VENDOR_ID, uint16_t subsysVendor = ZYK_SUBSYSTEM_VENDOR_ID,
-             uint16_t deviceId = 0x5246);
+             uint16_t deviceId = 0x5246, uint8_t revision = 0);
 
 // The card's index registers as the next load will see them. IoRegister gives
 // 0xFFFFFFFF when no card has its window at ioBase.
@@ -37,6 +38,9 @@ void SetIoRegister(uint16_t ioBase, int index, uint32_t value);
 SimCardState CardState(uint16_t ioBase);
 // The knob: the card's next `count` data reads whose value counts return garbage.
 void MakeReadsFlaky(uint16_t ioBase, uint32_t count);
+// The other knob: the next `count` such reads return plausible garbage (R intact, another
+// field off, never the same twice running).
+void MakeReadsPlausible(uint16_t ioBase, uint32_t count);
 
 // One card on bus 1 (SSID 0x0A12, I/O base 0xD000, clocks 360/360 MHz with R 12), a
 // host bridge on bus 0 and a network controller on bus 2.
