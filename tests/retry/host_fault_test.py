@@ -33,16 +33,18 @@ CASES = [
     ("fault before the test started", [IMAGE, STOP, fault("10004C20")], [IMAGE, STOP, OTHER], False),
     ("no fault at all", [], [IMAGE, OTHER, STOP], False),
     ("no image announced", [], [STOP, fault("10004C20")], False),
+    ("a fault line written on the end of another process's line", [],
+     [IMAGE, STOP + fault("10004C20")], True),
 ]
 
 
-def run(before, during):
+def run(before, during, *options):
     with tempfile.NamedTemporaryFile("w", suffix=".log", delete=False) as log:
         log.write("".join(line + "\n" for line in before))
         start = log.tell()
         log.write("".join(line + "\n" for line in during))
     try:
-        result = subprocess.run([sys.executable, CLASSIFIER, log.name, str(start)],
+        result = subprocess.run([sys.executable, CLASSIFIER, *options, log.name, str(start)],
                                 capture_output=True, text=True)
     finally:
         os.unlink(log.name)
@@ -62,6 +64,12 @@ def main():
                   f"{result.stdout}{result.stderr}")
         else:
             print(f"ok   {name}")
+    # The benchmark's count: the faults that count, not those outside or before the stop.
+    counted = run([fault("10004C20")], [IMAGE, fault("10000100"), STOP, fault("10004C20"),
+                                        fault("2000000"), IMAGE, STOP, fault("10000010")], "--count")
+    if counted.stdout.strip() != "2":
+        failed += 1
+        print(f"FAIL the count: {counted.stdout}{counted.stderr}")
     missing = subprocess.run([sys.executable, CLASSIFIER, "/nonexistent/host.log", "0"],
                              capture_output=True, text=True)
     if missing.returncode != 1:

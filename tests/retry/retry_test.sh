@@ -25,6 +25,9 @@ check() {
   local why=""
   [ "$outcome" = "$expected" ] || why="it ended $outcome (exit $rc)"
   [ "$said" -eq "$retries" ] || why="$why; $said retries"
+  # Each run of the program ends with one verdict line: as many runs as said.
+  local runs; runs=$(grep -cE '^(bracket [0-9]+:|[0-9]+ brackets closed)' <<<"$out")
+  [ "$runs" -eq $((retries + 1)) ] || why="$why; $runs runs"
   if [ "$retries" -gt 0 ] && ! grep -q 'hw-retry: the first run failed.*' <<<"$out"; then
     why="$why; no reason given"
   fi
