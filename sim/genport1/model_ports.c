@@ -14,8 +14,8 @@
 extern const char __ImageBase[];
 
 /* The driver host's log (Wine's debug output of winedevice) gets the image's range as
- * loaded, and the moment its stop begins: what tells the host's fault in the unloaded
- * image apart from any other failure. */
+ * loaded (and, from sim_entry.c, the moment its stop begins): what tells the host's
+ * fault in the unloaded image apart from any other failure. */
 static void announceImage(void)
 {
     const char *base = __ImageBase;
@@ -66,8 +66,7 @@ int genport_backend_start(GenPortPorts *ports)
 void genport_backend_stop(void)
 {
     unsigned long stops = 0;
-    DbgPrint("GenPort1 stop begins\n");
-    stop_race_stop_begun();
+    stop_race_hold();
     /* Counted in the store, for tests that check every stop ran to its end. */
     simstore_read_dword(SIM_VALUE_STOPS, &stops);
     simstore_write_dword(SIM_VALUE_STOPS, stops + 1);
