@@ -6,7 +6,7 @@
 #include "stop_race.h"
 
 NTSTATUS NTAPI genport_driver_entry(PDRIVER_OBJECT driver, PUNICODE_STRING registryPath);
-extern char __ImageBase[];
+extern const char __ImageBase[];
 
 static PDRIVER_UNLOAD sharedUnload;
 static PDRIVER_DISPATCH sharedClose;
