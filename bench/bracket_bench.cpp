@@ -3,6 +3,9 @@
 // waits to open, one to close). The trace lines are timestamped as they are written,
 // so the time the service manager takes to start the driver is shown apart: under
 // Wine it starts a fresh driver host process (winedevice.exe) for every start.
+// With --cycles N it runs N brackets as a stress run instead, and counts the opens and
+// closes that answered 0 and the driver stops that did not run to their end (the
+// simulated driver counts its finished stops); bracket.sh adds the host faults.
 #include <windows.h>
 #include <algorithm>
 #include <cstdio>
@@ -33,6 +36,40 @@ LONG CALLBACK OnTrace(EXCEPTION_POINTERS* info)
     return EXCEPTION_CONTINUE_SEARCH;
 }
 
+DWORD FinishedStops()
+{
+    DWORD stops = 0, size = sizeof(stops);
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\ZykSim", 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) {
+        RegQueryValueExA(key, "Stops", nullptr, nullptr, reinterpret_cast<BYTE*>(&stops), &size);
+        RegCloseKey(key);
+    }
+    return stops;
+}
+
+int Stress(int cycles)
+{
+    int openFailed = 0, closeFailed = 0, stopUnfinished = 0;
+    double start = Now();
+    for (int i = 0; i < cycles; i++) {
+        DWORD stops = FinishedStops();
+        if (!zykOpen_PCI()) {
+            openFailed++;
+            zykClose_PCI();  // what a caller does: give back whatever was set up
+            continue;
+        }
+        volatile double clock = ATIAGP_GetGPUClock();
+        (void)clock;
+        if (!zykClose_PCI()) closeFailed++;
+        if (FinishedStops() != stops + 1) stopUnfinished++;
+    }
+    printf("stress: %d driver-road brackets in %.0f s\n", cycles, (Now() - start) / 1000.0);
+    printf("  opens that answered 0                %5d\n", openFailed);
+    printf("  closes that answered 0               %5d\n", closeFailed);
+    printf("  driver stops that did not finish     %5d\n", stopUnfinished);
+    return 0;
+}
+
 double Median(std::vector<double> v)
 {
     std::sort(v.begin(), v.end());
@@ -42,9 +79,11 @@ double Median(std::vector<double> v)
 
 int main(int argc, char** argv)
 {
-    int rounds = argc > 1 ? atoi(argv[1]) : 10;
     QueryPerformanceFrequency(&frequency);
     sim::DefaultScenario();
+    if (argc > 2 && !strcmp(argv[1], "--cycles"))
+        return Stress(atoi(argv[2]));
+    int rounds = argc > 1 ? atoi(argv[1]) : 10;
     zykOpen_PCI();
     ATIAGP_Check();
     zykClose_PCI();

@@ -111,6 +111,11 @@ function(velotune_test name)
   if(T_LOCKS)
     set_tests_properties(${name} PROPERTIES RESOURCE_LOCK "${T_LOCKS}")
   endif()
+  # A test that drives GenPort1 runs through cmake/hw-retry (every run of this program).
+  if("prefix-hw" IN_LIST T_LOCKS)
+    set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR
+                          "${PROJECT_SOURCE_DIR}/cmake/hw-retry;${CMAKE_CROSSCOMPILING_EMULATOR}")
+  endif()
   # Under Wine a program with windows may not finish exiting while another process
   # drives GenPort1: a test that does not hold the driver's lock may wait out the
   # longest such test, so it gets at least 300 s.

@@ -2,6 +2,7 @@
  * access log kept open for the driver's lifetime (one write per port access). */
 #include <ntddk.h>
 #include "simstore.h"
+#include "stop_race.h"
 
 #define KEY_PATH L"\\Registry\\Machine\\SOFTWARE\\ZykSim"
 #define VALUE_BYTES 1024 /* the largest value: a card's registers */
@@ -44,6 +45,26 @@ static const KEY_VALUE_PARTIAL_INFORMATION *queryValue(const char *name, ULONG t
                                     sizeof(valueBuffer), &length)))
         return 0;
     return info->Type == type ? info : 0;
+}
+
+int simstore_read_dword(const char *name, unsigned long *value)
+{
+    const KEY_VALUE_PARTIAL_INFORMATION *info = scenarioKey ? queryValue(name, REG_DWORD) : 0;
+    if (!info || info->DataLength != sizeof(ULONG))
+        return 0;
+    *value = *(const ULONG *)info->Data;
+    return 1;
+}
+
+void simstore_write_dword(const char *name, unsigned long value)
+{
+    WCHAR wide[32];
+    UNICODE_STRING us;
+    ULONG data = (ULONG)value;
+    if (!scenarioKey)
+        return;
+    nameToUnicode(name, wide, 32, &us);
+    ZwSetValueKey(scenarioKey, &us, 0, REG_DWORD, &data, sizeof(data));
 }
 
 static void loadDevices(SimModel *model)

@@ -7,6 +7,21 @@
 #include <ntddk.h>
 #include "backend.h"
 #include "simstore.h"
+#include "stop_race.h"
+
+/* The image's own headers: e_lfanew at 0x3C of the DOS header, SizeOfImage at 0x50 of
+ * the NT headers (the same offset in PE32 and PE32+). */
+extern const char __ImageBase[];
+
+/* The driver host's log (Wine's debug output of winedevice) gets the image's range as
+ * loaded (and, from sim_entry.c, the moment its stop begins): what tells the host's
+ * fault in the unloaded image apart from any other failure. */
+static void announceImage(void)
+{
+    const char *base = __ImageBase;
+    ULONG size = *(const ULONG *)(base + *(const LONG *)(base + 0x3C) + 0x50);
+    DbgPrint("GenPort1 image %p size %08lx\n", base, size);
+}
 
 /* Wine's kernel gives no create a security context, and this driver exists only to run
  * under it: the caller there is the user who runs the tests. The hardware driver
@@ -42,6 +57,7 @@ static void answered(void *ctx, int write, uint16_t port, uint32_t value)
 int genport_backend_start(GenPortPorts *ports)
 {
     static const GenPortPorts modelled = {in8, in16, in32, out8, out16, out32, config, answered, 0};
+    announceImage();
     simstore_open(&model);
     *ports = modelled;
     return 0;
@@ -49,6 +65,11 @@ int genport_backend_start(GenPortPorts *ports)
 
 void genport_backend_stop(void)
 {
+    unsigned long stops = 0;
+    stop_race_hold();
+    /* Counted in the store, for tests that check every stop ran to its end. */
+    simstore_read_dword(SIM_VALUE_STOPS, &stops);
+    simstore_write_dword(SIM_VALUE_STOPS, stops + 1);
     /* The registers were stored as they were written; this closes log and key. */
     simstore_close(&model);
 }
