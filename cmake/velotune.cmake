@@ -111,12 +111,5 @@ function(velotune_test name)
   if(T_LOCKS)
     set_tests_properties(${name} PROPERTIES RESOURCE_LOCK "${T_LOCKS}")
   endif()
-  # Under Wine a program with windows may not finish exiting while another process
-  # drives GenPort1: a test that does not hold the driver's lock may wait out the
-  # longest such test, so it gets at least 300 s.
-  set(timeout ${T_TIMEOUT})
-  if(NOT "prefix-hw" IN_LIST T_LOCKS AND timeout LESS 300)
-    set(timeout 300)
-  endif()
-  set_tests_properties(${name} PROPERTIES TIMEOUT ${timeout})
+  set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT})
 endfunction()
