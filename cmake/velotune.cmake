@@ -116,12 +116,5 @@ function(velotune_test name)
     set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR
                           "${PROJECT_SOURCE_DIR}/cmake/hw-retry;${CMAKE_CROSSCOMPILING_EMULATOR}")
   endif()
-  # Under Wine a program with windows may not finish exiting while another process
-  # drives GenPort1: a test that does not hold the driver's lock may wait out the
-  # longest such test, so it gets at least 300 s.
-  set(timeout ${T_TIMEOUT})
-  if(NOT "prefix-hw" IN_LIST T_LOCKS AND timeout LESS 300)
-    set(timeout 300)
-  endif()
-  set_tests_properties(${name} PROPERTIES TIMEOUT ${timeout})
+  set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT})
 endfunction()

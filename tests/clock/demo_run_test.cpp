@@ -9,6 +9,7 @@
 #include <string>
 
 #include "demo_run.h"
+#include "import_patch.h"
 
 namespace {
 
@@ -31,6 +32,18 @@ std::map<std::string, std::string> ReadStarted(const std::string& path) {
         if (eq != std::string::npos) fields[line.substr(0, eq)] = line.substr(eq + 1);
     }
     return fields;
+}
+
+// The end of the program's wait, placed by the test instead of the clock: once the
+// stand-in has written its ".started" it runs, however long a busy machine took to
+// start it. (Sleep is not the patched function, so polling here is safe.)
+std::string g_startedFile;
+DWORD WINAPI WaitUntilStarted(HANDLE, DWORD) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 30000; Sleep(10))
+        if (GetFileAttributesExA(g_startedFile.c_str(), GetFileExInfoStandard, &data) && data.nFileSizeLow > 0)
+            break;
+    return WAIT_TIMEOUT;
 }
 
 class DemoRunTest : public ::testing::Test {
@@ -105,7 +118,12 @@ TEST_F(DemoRunTest, AProgramThatEndsByItselfIsWaitedFor) {
 
 TEST_F(DemoRunTest, AProgramStillRunningAtTheEndOfTheWaitIsTerminated) {
     // No ".life": the stand-in would run forever.
-    ASSERT_TRUE(RunDemoProgram(CommandLine().c_str(), 300));
+    g_startedFile = dir_ + "\\Orbview.exe.started";
+    {
+        ImportPatch wait("kernel32.dll", "WaitForSingleObject", (void*)WaitUntilStarted);
+        ASSERT_TRUE(wait.Active());
+        ASSERT_TRUE(RunDemoProgram(CommandLine().c_str(), 300));
+    }
     auto started = ReadStarted(dir_ + "\\Orbview.exe.started");
     DWORD pid = std::stoul(started["pid"]);
     HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, pid);

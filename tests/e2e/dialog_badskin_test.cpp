@@ -74,7 +74,7 @@ protected:
     // Closes an open dialog with Cancel; the program stays in the tray.
     bool CloseDialog(HWND dialog) {
         PressButton(dialog, IDCANCEL);
-        return WaitUntil([&] { return !IsWindow(dialog); }, 10) && program_->Running();
+        return WaitUntil([&] { return !IsWindow(dialog); }) && program_->Running();
     }
 
     // Presses OK on every "Setting file not found." box; the program then exits with -1.
@@ -84,13 +84,16 @@ protected:
         int boxes = 0;
         while (box) {
             std::string text;
-            WaitUntil([&] { return !(text = StaticText(box)).empty() || !IsWindow(box); }, 5);
+            WaitUntil([&] { return !(text = StaticText(box)).empty() || !IsWindow(box); });
             if (!IsWindow(box)) break;
             EXPECT_EQ("Setting file not found.", text);
             PressButton(box, IDOK);
-            WaitUntil([&] { return !IsWindow(box); }, 5);
+            WaitUntil([&] { return !IsWindow(box); });
             ++boxes;
-            box = boxes < 10 ? program_->WaitFor("error", "#32770", 1) : nullptr;
+            // The next box, or the exit: however long the program takes to show it.
+            box = nullptr;
+            if (boxes < 10)
+                WaitUntil([&] { return (box = program_->Find("error", "#32770")) || !program_->Running(); });
         }
         int code = 0;
         ASSERT_TRUE(program_->WaitExit(15, &code));

@@ -116,7 +116,7 @@ void MoveSlider(HWND dialog, int id, int position) {
     int from = position > SliderMin(dialog, id) ? position - 1 : position + 1;
     SendMessageA(slider, TBM_SETPOS, TRUE, from);
     PressKey(slider, from < position ? VK_RIGHT : VK_LEFT);
-    WaitUntil([&] { return SliderPos(dialog, id) == position; }, 10);
+    WaitUntil([&] { return SliderPos(dialog, id) == position; });
 }
 
 bool Enabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != 0; }

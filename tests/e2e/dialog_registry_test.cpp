@@ -100,7 +100,7 @@ TEST_F(DialogRegistry, KeysRemovedWhileTheDialogRunsAreMadeAgainWhenWritten) {
     // A key for the slider queued behind both selections: once it moved the slider one
     // step from 360, both were handled, and neither moved it.
     PressKey(GetDlgItem(dialog, kSliderEngine), VK_LEFT);
-    ASSERT_TRUE(WaitUntil([&] { return SliderPos(dialog, kSliderEngine) != 360; }, 10));
+    ASSERT_TRUE(WaitUntil([&] { return SliderPos(dialog, kSliderEngine) != 360; }));
     EXPECT_EQ(359, SliderPos(dialog, kSliderEngine));
     EXPECT_EQ(nullptr, program_->Find("registry key create error"));
 

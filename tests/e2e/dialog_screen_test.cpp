@@ -115,7 +115,7 @@ TEST_F(DialogScreen, TheFaceRealizesItsPaletteWhenAsked) {
     DestroyWindow(other);
     HWND slider = GetDlgItem(dialog, kSliderEngine);
     RECT r;
-    EXPECT_TRUE(WaitUntil([&] { return !GetUpdateRect(dialog, &r, FALSE) && !GetUpdateRect(slider, &r, FALSE); }, 5));
+    EXPECT_TRUE(WaitUntil([&] { return !GetUpdateRect(dialog, &r, FALSE) && !GetUpdateRect(slider, &r, FALSE); }));
 }
 
 }  // namespace

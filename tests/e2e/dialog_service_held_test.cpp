@@ -30,7 +30,10 @@ private:
             SC_HANDLE service = OpenServiceA(manager, "GenPort1", SERVICE_QUERY_STATUS);
             if (service) {
                 holds_++;
-                for (DWORD waited = 0; waited < hold_ && !stop_; waited += 20) Sleep(20);
+                // Timed on the clock: on a busy machine each Sleep lasts longer, and
+                // counted sleeps would stretch a brief hold past the program's wait.
+                const DWORD start = GetTickCount();
+                while (GetTickCount() - start < hold_ && !stop_) Sleep(20);
                 CloseServiceHandle(service);
             }
             Sleep(10);
@@ -60,10 +63,10 @@ protected:
     bool Showing(const std::string& text) { return Box(text) != nullptr; }
     // Answers the library's failure box, then waits for the dialog's warning.
     HWND WarningAfterFailure(const std::string& warningText) {
-        EXPECT_TRUE(WaitUntil([&] { return Showing(kCreateFailure); }, 15));
+        EXPECT_TRUE(WaitUntil([&] { return Showing(kCreateFailure); }));
         if (HWND failure = Box(kCreateFailure)) PressButton(failure, IDOK);
         HWND warning = nullptr;
-        EXPECT_TRUE(WaitUntil([&] { return (warning = Box(warningText)) != nullptr; }, 15));
+        EXPECT_TRUE(WaitUntil([&] { return (warning = Box(warningText)) != nullptr; }));
         if (warning) {
             EXPECT_EQ(kTitle, Text(warning));
         }
@@ -106,7 +109,7 @@ TEST_F(DialogServiceHeld, BriefHoldsAreWaitedOutAndNoPutsTheCommittedPairBack) {
     HWND question = AskAfterNewPair(dialog);
     ASSERT_TRUE(question);
     PressButton(question, IDCANCEL);
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, 15));
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
     EXPECT_EQ(sim::kDefaultClock, Register());
     EXPECT_FALSE(Showing(kCreateFailure));
     EXPECT_FALSE(Showing(kNotReached)) << "the card was reached";
@@ -119,7 +122,7 @@ TEST_F(DialogServiceHeld, BriefHoldsAreWaitedOutAndTheUnansweredQuestionRevertsT
     ServiceMonitor monitor(1000);
     HWND question = AskAfterNewPair(dialog);
     ASSERT_TRUE(question);
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, 30)) << "15 s, then the reversion";
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, 60)) << "15 s, then the reversion";
     EXPECT_EQ(sim::kDefaultClock, Register());
     EXPECT_FALSE(Showing(kCreateFailure));
     EXPECT_EQ("360/360", Pair(kCurrent));
@@ -140,7 +143,7 @@ TEST_F(DialogServiceHeld, AHoldBeyondTheWaitIsToldAfterNo) {
     EXPECT_EQ(dialog, GetWindow(warning, GW_OWNER));
     EXPECT_EQ(360, SliderPos(dialog, kSliderEngine)) << "the committed pair, with the warning";
     PressButton(warning, IDOK);
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, 10));
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
     EXPECT_EQ("360/360", Pair(kCurrent));
 }
 
@@ -187,7 +190,7 @@ TEST_F(DialogServiceHeld, AServiceHeldBeyondTheWaitAtOkIsToldBeforeTheQuestion) 
     HWND question = WaitBox("Confirmation");
     ASSERT_TRUE(question);
     PressButton(question, IDCANCEL);
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, 10));
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
     EXPECT_EQ(sim::kDefaultClock, Register());
     EXPECT_EQ("360/360", Pair(kCurrent));
 }

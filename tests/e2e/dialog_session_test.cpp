@@ -91,7 +91,7 @@ protected:
     // with nothing stored and the card not programmed a second time, and the program
     // stays.
     void ExpectDeclinedOk(HWND question, size_t writes) {
-        ASSERT_TRUE(WaitUntil([&] { return !IsWindow(question) && !IsWindow(dialog_); }, 10));
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindow(question) && !IsWindow(dialog_); }));
         EXPECT_EQ(writes, DataWrites()) << "the declined OK programmed the card again";
         EXPECT_EQ(sim::kDefaultClock, Register());
         EXPECT_EQ("360/360", Pair(kCurrent));
@@ -142,7 +142,7 @@ TEST_F(DialogSession, ALogOffCalledOffChangesNothing) {
     EXPECT_EQ("360/360", Pair(kCurrent));
     // And it still answers as usual.
     PressButton(question, IDOK);
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog_); }, 10));
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog_); }));
     EXPECT_EQ("400/360", Pair(kCurrent));
     EXPECT_EQ(ClockRegister(400, 360, 12), Register());
 }
@@ -163,8 +163,8 @@ TEST_F(DialogSession, SuspendDuringTheQuestionAfterTestRevertsAndTheDialogStays)
     const std::vector<HWND> windows = Windows(program_->Frame());
     ExpectQueriesGranted(windows, WM_POWERBROADCAST, PBT_APMQUERYSUSPEND, 0, question);
     const size_t writes = ExpectOneRevertOnFirstSend(windows, WM_POWERBROADCAST, PBT_APMSUSPEND, 0);
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(question); }, 10));
-    ASSERT_TRUE(WaitUntil([&] { return !Enabled(dialog_, kTest); }, 5));
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(question); }));
+    ASSERT_TRUE(WaitUntil([&] { return !Enabled(dialog_, kTest); }));
     EXPECT_EQ(writes, DataWrites()) << "programmed again after the question";
     EXPECT_TRUE(IsWindow(dialog_)) << "the main dialog stays open after Test";
     EXPECT_EQ(360, SliderPos(dialog_, kSliderEngine));

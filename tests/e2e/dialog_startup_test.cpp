@@ -119,7 +119,7 @@ void ExpectSkinMissingExit(Program& program) {
                     ++texts;
                 }
                 PressButton(box, IDOK);
-                WaitUntil([&] { return !IsWindow(box); }, 5);
+                WaitUntil([&] { return !IsWindow(box); });
                 ++boxes;
             }
             return !program.Running();
@@ -166,7 +166,7 @@ TEST_F(DialogStartup, ARegistryThatCannotBeWrittenIsReportedAndEndsTheProgramAtT
                 EXPECT_EQ("Could not create the registry key.", StaticText(box));
                 EXPECT_EQ(kTitle, Text(GetWindow(box, GW_OWNER))) << "owned by the main dialog";
                 PressButton(box, IDOK);
-                WaitUntil([&] { return !IsWindow(box); }, 5);
+                WaitUntil([&] { return !IsWindow(box); });
                 ++boxes;
             }
             return !program.Running();

@@ -151,7 +151,7 @@ TEST_F(Shell, TrayMenuReopensTheDialogOnlyOnce)
     HWND dialog = program.Dialog();
     ASSERT_NE(nullptr, dialog);
     PressButton(dialog, 1012); // Cancel: close without applying
-    ASSERT_TRUE(WaitUntil([&] { return program.Dialogs().empty(); }, 15));
+    ASSERT_TRUE(WaitUntil([&] { return program.Dialogs().empty(); }));
     EXPECT_TRUE(program.Running()) << "the program must stay resident in the tray";
 
     ExpectTrayMenu(kEnglishMenu, "Option...", "Close");
@@ -174,7 +174,7 @@ TEST_F(Shell, TrayMenuReopensTheDialogOnlyOnce)
 
     // A double click after the dialog was closed opens it again.
     PressButton(program.Dialog(), 1012);
-    ASSERT_TRUE(WaitUntil([&] { return program.Dialogs().empty(); }, 15));
+    ASSERT_TRUE(WaitUntil([&] { return program.Dialogs().empty(); }));
     program.TrayCallback(kEnglishMenu, WM_LBUTTONDBLCLK);
     EXPECT_NE(nullptr, program.Dialog());
 
@@ -189,7 +189,7 @@ TEST_F(Shell, CloseEndsTheProgramWithZero)
     HWND dialog = program.Dialog();
     ASSERT_NE(nullptr, dialog);
     PressButton(dialog, 1012);
-    ASSERT_TRUE(WaitUntil([&] { return program.Dialogs().empty(); }, 15));
+    ASSERT_TRUE(WaitUntil([&] { return program.Dialogs().empty(); }));
 
     CloseThroughTrayMenu(program, kEnglishMenu);
     int code = 1234;
@@ -326,7 +326,7 @@ TEST_F(Shell, StartedFromAnotherDirectoryShowsThePicturesOfItsOwnFolder)
         ASSERT_NE(nullptr, dialog);
         EXPECT_TRUE(program.MessageBoxes().empty()) << StaticText(program.MessageBox(0));
         double real = 0;
-        WaitUntil([&] { return (real = ShareOfPicture(dialog, skin + "face_usa.bmp")) > 0.5; }, 10);
+        WaitUntil([&] { return (real = ShareOfPicture(dialog, skin + "face_usa.bmp")) > 0.5; });
         EXPECT_GT(real, 0.5) << "the face is not the one beside the program";
         // No decoy anywhere: face, buttons and sliders show none of their colour, and
         // the outline comes from the real mask (the decoy mask, all white, gives none).
@@ -372,14 +372,14 @@ TEST_F(Shell, TaskbarRestartPutsTheIconBack)
     const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
     DWORD_PTR ignored;
     SendMessageTimeoutA(HWND_BROADCAST, taskbarCreated, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
-    EXPECT_TRUE(WaitUntil([&] { return Shell_NotifyIconA(NIM_MODIFY, &probe) != FALSE; }, 10))
+    EXPECT_TRUE(WaitUntil([&] { return Shell_NotifyIconA(NIM_MODIFY, &probe) != FALSE; }))
         << "the icon was not added again";
 
     // Nothing else changed: the same dialog, no message, and the icon still answers.
     EXPECT_EQ(1u, program.Dialogs().size());
     EXPECT_TRUE(program.MessageBoxes().empty());
     PressButton(program.Dialog(), 1012);
-    ASSERT_TRUE(WaitUntil([&] { return program.Dialogs().empty(); }, 15));
+    ASSERT_TRUE(WaitUntil([&] { return program.Dialogs().empty(); }));
     program.TrayCallback(kEnglishMenu, WM_LBUTTONDBLCLK);
     EXPECT_NE(nullptr, program.Dialog());
 }
@@ -461,7 +461,7 @@ TEST_F(Chinese, TrayMenuIsTheChineseOneAndCloseEnds)
     ASSERT_NE(nullptr, dialog);
     EXPECT_EQ(kTitle, Text(dialog)); // the title stays English
     PressButton(dialog, 1012);
-    ASSERT_TRUE(WaitUntil([&] { return program.Dialogs().empty(); }, 15));
+    ASSERT_TRUE(WaitUntil([&] { return program.Dialogs().empty(); }));
 
     // The icon id is the Chinese menu's id; the English id is not this icon's.
     program.TrayCallback(kEnglishMenu, WM_RBUTTONUP);

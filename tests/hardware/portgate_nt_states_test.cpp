@@ -339,17 +339,27 @@ struct PlantedPipe {
         HANDLE pipe = CreateNamedPipeA(kPlantedPipe, PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE | PIPE_WAIT,
                                        1, 512, 512, 0, nullptr);
         ready = pipe != INVALID_HANDLE_VALUE;
+        tried = true;
         while (ready && ConnectNamedPipe(pipe, nullptr), !stop) {
             clients++;
             char buffer[64];
             DWORD got;
             while (ReadFile(pipe, buffer, sizeof buffer, &got, nullptr)) bytesReceived += got;
             DisconnectNamedPipe(pipe);
+            served++;
         }
         if (ready) CloseHandle(pipe);
     }
+    // Waits (at most 30 s) for the server thread, which a busy machine may run late.
+    template <typename Done>
+    static void Await(Done done)
+    {
+        for (DWORD start = GetTickCount(); !done() && GetTickCount() - start < 30000;) Sleep(10);
+    }
     std::atomic<bool> stop{false};
+    std::atomic<bool> tried{false};
     std::atomic<bool> ready{false};
+    std::atomic<int> served{0};
     std::atomic<int> clients{0};
     std::atomic<unsigned long> bytesReceived{0};
     std::thread server;
@@ -361,7 +371,7 @@ TEST_F(PortgateNtStates, PlantedDeviceNameIsOpenedForIdentificationOnlyAndGetsNo
 {
     GateCopy gate("gate-planted");
     PlantedPipe planted;
-    Sleep(200);
+    PlantedPipe::Await([&] { return planted.tried.load(); });
     ASSERT_TRUE(planted.ready);
     ImportPatch open(gate.module, "kernel32.dll", "CreateFileA", (void*)OpenPlanted);
     std::vector<SeenMessageBox> boxes;
@@ -379,7 +389,7 @@ TEST_F(PortgateNtStates, PlantedDeviceNameIsOpenedForIdentificationOnlyAndGetsNo
     EXPECT_FALSE(ReachesCard(gate));
     EXPECT_EQ(lost + 2, gate.zykLostAccesses()) << "the caller learns the card was missed";
     gate.zykCloseDriver();
-    Sleep(200);
+    PlantedPipe::Await([&] { return planted.served >= 1; });  // the client came and went
     EXPECT_GE(planted.clients, 1);
     EXPECT_EQ(0ul, planted.bytesReceived);
 }

@@ -488,7 +488,7 @@ TEST_F(TrayIconTest, ARefusedIconIsAddedLaterByTheRetryTimer)
 
     DWORD started = GetTickCount();
     shell.Clear();
-    PumpUntil([&] { return shell.Requests().size() >= 2; }, 5000);
+    PumpUntil([&] { return shell.Requests().size() >= 2; });
     ASSERT_EQ(2u, shell.Requests().size()) << "refused again on the timer (add, then modify)";
     EXPECT_GE(GetTickCount() - started, CTrayIcon::kRetryPeriodMs - 100);
     ExpectTheSameAdd(first, shell.Requests()[0]);
@@ -496,7 +496,7 @@ TEST_F(TrayIconTest, ARefusedIconIsAddedLaterByTheRetryTimer)
 
     shell.Answer(TRUE);
     shell.Clear();
-    PumpUntil([&] { return shell.Requests().size() >= 1; }, 5000);
+    PumpUntil([&] { return shell.Requests().size() >= 1; });
     ASSERT_EQ(1u, shell.Requests().size());
     ExpectTheSameAdd(first, shell.Requests()[0]);
     EXPECT_FALSE(tray.IsWaiting());
@@ -677,7 +677,7 @@ TEST_F(TrayIconTest, OnAShellThatNeverAnnouncesTheWatchBringsALostIconBack)
     shell.EmptyTheTray();
     EXPECT_TRUE(KillTimer(tray.m_hWnd, CTrayIcon::s_watchEventId));
     ASSERT_TRUE(SetTimer(tray.m_hWnd, CTrayIcon::s_watchEventId, 200, nullptr));
-    PumpUntil([&] { return shell.Holds(target.m_hWnd, kIconId); }, 3000);
+    PumpUntil([&] { return shell.Holds(target.m_hWnd, kIconId); });
     EXPECT_TRUE(shell.Holds(target.m_hWnd, kIconId));
 }
 

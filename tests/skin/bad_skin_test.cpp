@@ -2,7 +2,7 @@
 // button strip, slider channel and thumb. A sound file of any depth or layout shows
 // its picture; a broken one gives the fallback of its role (no outline, a plain face,
 // a button that draws nothing, a slider without that picture), never a crash, and
-// each within a bounded time.
+// each within a bounded CPU time.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -11,6 +11,7 @@
 #include "bmp_corpus.h"
 #include "bitmap_file.h"
 #include "control_host.h"
+#include "cpu_clock.h"
 #include "import_patch.h"
 #include "mask_region.h"
 #include "skin_button.h"
@@ -27,12 +28,8 @@ const int W = 40, H = 24;
 const DWORD kGrey = Rgb(0x40, 0x40, 0x40);
 const double kMaxSecondsEach = 5.0;
 
-double Seconds() {
-    LARGE_INTEGER f, c;
-    QueryPerformanceFrequency(&f);
-    QueryPerformanceCounter(&c);
-    return (double)c.QuadPart / (double)f.QuadPart;
-}
+// The work's own time, which other programs on the machine do not lengthen.
+double Seconds() { return ThreadCpuSeconds(); }
 
 class BadBitmaps : public ::testing::Test {
 protected:
