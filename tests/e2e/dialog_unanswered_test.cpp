@@ -86,7 +86,10 @@ protected:
         EXPECT_TRUE(w.fixedPartsKept) << "caption, text and buttons stay as they are";
         // Measured from before it began and seen after it ended, so never less than
         // its 15 s, however busy the machine; an end after "1 s" is the count's own.
+        // The upper bound leaves ten seconds to a late look, yet a question that
+        // lingers on its last second (or counts seconds of twice the length) fails.
         EXPECT_GE(w.seconds, 15.0) << "ended early";
+        EXPECT_LE(w.seconds, 25.0) << "ended late";
     }
 
     // Answers the question with `button` in its last second: once it counts "1 s",
