@@ -36,23 +36,12 @@ LONG CALLBACK OnTrace(EXCEPTION_POINTERS* info)
     return EXCEPTION_CONTINUE_SEARCH;
 }
 
-DWORD FinishedStops()
-{
-    DWORD stops = 0, size = sizeof(stops);
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\ZykSim", 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) {
-        RegQueryValueExA(key, "Stops", nullptr, nullptr, reinterpret_cast<BYTE*>(&stops), &size);
-        RegCloseKey(key);
-    }
-    return stops;
-}
-
 int Stress(int cycles)
 {
     int openFailed = 0, closeFailed = 0, stopUnfinished = 0;
     double start = Now();
     for (int i = 0; i < cycles; i++) {
-        DWORD stops = FinishedStops();
+        DWORD stops = sim::FinishedStops();
         if (!zykOpen_PCI()) {
             openFailed++;
             zykClose_PCI();  // what a caller does: give back whatever was set up
@@ -61,7 +50,7 @@ int Stress(int cycles)
         volatile double clock = ATIAGP_GetGPUClock();
         (void)clock;
         if (!zykClose_PCI()) closeFailed++;
-        if (FinishedStops() != stops + 1) stopUnfinished++;
+        if (sim::FinishedStops() != stops + 1) stopUnfinished++;
     }
     printf("stress: %d driver-road brackets in %.0f s\n", cycles, (Now() - start) / 1000.0);
     printf("  opens that answered 0                %5d\n", openFailed);

@@ -12,19 +12,6 @@
 #include "busprobe.h"
 #include "simscenario.h"
 
-namespace {
-DWORD FinishedStops()
-{
-    DWORD stops = 0, size = sizeof(stops);
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\ZykSim", 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) {
-        RegQueryValueExA(key, "Stops", nullptr, nullptr, reinterpret_cast<BYTE*>(&stops), &size);
-        RegCloseKey(key);
-    }
-    return stops;
-}
-}  // namespace
-
 int main(int argc, char** argv)
 {
     bool wrong = argc > 1 && !std::strcmp(argv[1], "--wrong");
@@ -32,7 +19,7 @@ int main(int argc, char** argv)
     // The scenario's devices only: a StopRace value the caller set stays.
     sim::DefaultScenario();
     for (int i = 1; i <= brackets; i++) {
-        DWORD stops = FinishedStops();
+        DWORD stops = sim::FinishedStops();
         if (!zykOpen_PCI()) {
             std::printf("bracket %d: zykOpen_PCI answered 0\n", i);
             return 1;
@@ -43,7 +30,7 @@ int main(int argc, char** argv)
             std::printf("bracket %d: zykClose_PCI answered 0\n", i);
             return 1;
         }
-        if (FinishedStops() != stops + 1) {
+        if (sim::FinishedStops() != stops + 1) {
             std::printf("bracket %d: the driver's stop did not run to its end\n", i);
             return 1;
         }

@@ -118,6 +118,17 @@ void SetIoRegister(uint16_t ioBase, int index, uint32_t value)
     simstore_touch();
 }
 
+uint32_t FinishedStops()
+{
+    DWORD stops = 0, size = sizeof(stops);
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, SIM_REG_KEY, 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) {
+        RegQueryValueExA(key, "Stops", nullptr, nullptr, reinterpret_cast<BYTE*>(&stops), &size);
+        RegCloseKey(key);
+    }
+    return stops;
+}
+
 SimCardState CardState(uint16_t ioBase)
 {
     SimCardState state;

@@ -36,6 +36,8 @@ void SetIoRegister(uint16_t ioBase, int index, uint32_t value);
 // What the card at ioBase went through (simcard.h: writes ignored, hung, garbage
 // answered, the shortest wait after a data access), kept across loads of the model.
 SimCardState CardState(uint16_t ioBase);
+// The simulated driver's stops that ran to their end, as it counts them in the store.
+uint32_t FinishedStops();
 // The knob: the card's next `count` data reads whose value counts return garbage.
 void MakeReadsFlaky(uint16_t ioBase, uint32_t count);
 // The other knob: the next `count` such reads return plausible garbage (R intact, another
